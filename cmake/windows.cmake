@@ -1,0 +1,85 @@
+# Cross build for 32-bit Windows: the shipped folder dist/ and the tests that run under Wine.
+set(TESSORA_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
+file(MAKE_DIRECTORY ${TESSORA_DIST_DIR})
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    /usr/bin/env;BUILD_DIR=${CMAKE_BINARY_DIR};${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
+
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+    _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800 __USE_MINGW_ANSI_STDIO=0)
+add_compile_options(-Wall -Wextra -Werror -O2 -fno-strict-aliasing)
+# nothing beyond the system's own DLLs is needed on a clean Windows
+set(TESSORA_STATIC_LINK -static -static-libgcc -static-libstdc++)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+set(TESSORA_WIN_LIBS comctl32 gdiplus shlwapi version wininet ole32 oleaut32 uuid shell32
+    comdlg32 advapi32 gdi32 user32 kernel32 msimg32)
+
+include(GoogleTest)
+
+# GoogleTest for Windows, from Debian's googletest sources, built with the posix compiler.
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(t gtest gtest_main gmock gmock_main)
+    if(TARGET ${t})
+        target_compile_options(${t} PRIVATE -Wno-error)
+    endif()
+endforeach()
+
+add_library(tessora_core STATIC ${CORE_SOURCES})
+target_include_directories(tessora_core PUBLIC ${CMAKE_SOURCE_DIR})
+
+# The keyboard-hook library.
+include(${CMAKE_SOURCE_DIR}/cmake/hook.cmake OPTIONAL)
+# SQLite as the shipped library file, and the shipped rule database.
+include(${CMAKE_SOURCE_DIR}/cmake/sqlite.cmake OPTIONAL)
+
+# Everything of the program but its entry point, so that Windows tests link the same code.
+file(GLOB APP_SOURCES CONFIGURE_DEPENDS
+    framework/*.cpp app/*.cpp rules/*.cpp engine/*.cpp ui/*.cpp update/*.cpp)
+list(REMOVE_ITEM APP_SOURCES ${CMAKE_SOURCE_DIR}/framework/CString.cpp
+    ${CMAKE_SOURCE_DIR}/app/XTessoraPro.cpp)
+add_library(tessora_app STATIC ${APP_SOURCES})
+target_link_libraries(tessora_app PUBLIC tessora_core ${TESSORA_WIN_LIBS})
+if(TARGET Tarnquilcore)
+    target_link_libraries(tessora_app PUBLIC Tarnquilcore)
+endif()
+
+add_executable(Tessora WIN32 app/XTessoraPro.cpp res/Tessora.rc)
+target_link_libraries(Tessora PRIVATE tessora_app)
+target_link_options(Tessora PRIVATE -municode ${TESSORA_STATIC_LINK})
+set_target_properties(Tessora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TESSORA_DIST_DIR})
+set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_SOURCE_DIR}/res/Tessora.manifest ${CMAKE_SOURCE_DIR}/res/resource.h)
+
+configure_file(${CMAKE_SOURCE_DIR}/res/config.ini ${TESSORA_DIST_DIR}/config.ini COPYONLY)
+
+# Paths of the build as Wine sees them (drive Z: is the Unix root).
+string(REPLACE "/" "\\\\" TESSORA_DIST_DIR_WINE "Z:${TESSORA_DIST_DIR}")
+string(REPLACE "/" "\\\\" TESSORA_SOURCE_DIR_WINE "Z:${CMAKE_SOURCE_DIR}")
+
+# A Windows GoogleTest program run under Wine, one CTest test per TEST().
+# tessora_add_wine_gtest(<target> SOURCES ... [LIBS ...] [SERIAL])
+function(tessora_add_wine_gtest target)
+    cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${target} ${ARG_SOURCES})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} gtest gmock ${TESSORA_WIN_LIBS})
+    target_link_options(${target} PRIVATE ${TESSORA_STATIC_LINK})
+    target_compile_definitions(${target} PRIVATE
+        TESSORA_DIST_DIR_W=L"${TESSORA_DIST_DIR_WINE}" TESSORA_SOURCE_DIR_W=L"${TESSORA_SOURCE_DIR_WINE}")
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+    gtest_add_tests(TARGET ${target} SOURCES ${ARG_SOURCES} TEST_PREFIX "win." TEST_LIST tests)
+    set_tests_properties(${tests} PROPERTIES TIMEOUT 120)
+    if(ARG_SERIAL)
+        set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK desktop)
+    endif()
+endfunction()
+
+file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win/*_test.cpp)
+list(FILTER WIN_TEST_SOURCES EXCLUDE REGEX "hook_")
+if(WIN_TEST_SOURCES)
+    tessora_add_wine_gtest(win_tests SOURCES ${WIN_TEST_SOURCES} tests/win/win_main.cpp
+        tests/win/win_tests.rc tests/support/WinTestSupport.cpp LIBS tessora_app)
+    add_dependencies(win_tests Tessora)
+endif()
+
+include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/bench/bench.cmake OPTIONAL)

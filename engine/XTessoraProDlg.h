@@ -1,0 +1,95 @@
+// The hidden main window: owns everything that lives as long as the program, receives the
+// hook library's key sequences and the tray commands.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/core/EngineTypes.h"
+#include "framework/AfxWin.h"
+#include "hook/Tarnquilcore.h"
+
+class CSettings;
+class CLog;
+class CLanguageTable;
+class CRuleStore;
+class CLoading;
+class CAboutDlg;
+class COptionDlg;
+class CActKeyPanel;
+class CWindowUtil;
+class CCheckUpdate;
+struct ExcludeRecord;
+struct ActiveDetailRecord;
+struct PlacementRecord;
+
+#define WM_TRAYNOTIFY (WM_USER + 100)
+#define WM_OPTIONS_CLOSED (WM_USER + 103)
+#define IDT_HIDE_ACTKEYPANEL 5
+
+class CXTessoraProDlg : public CDialogEx {
+public:
+    explicit CXTessoraProDlg(CWnd* parent = nullptr);
+    ~CXTessoraProDlg() override;
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* dx) override;
+    // Enter and Escape reach this invisible window after a tray double click: they must not
+    // end the program. Tray "Exit" ends the loop itself.
+    void OnOK() override {}
+    void OnCancel() override {}
+
+    CTarnquilcore m_hook;
+    HDC m_hDC = nullptr;
+    HMODULE m_hUser32 = nullptr;
+    HICON m_hIcon = nullptr;
+    int m_bShown = 0;
+    COptionDlg* m_pOptionDlg = nullptr;
+    CLoading* m_pLoading = nullptr;
+    CAboutDlg* m_pAboutDlg = nullptr;
+    CLog* m_pLog = nullptr;
+    CSettings* m_pSettings = nullptr;
+    CActKeyPanel* m_pActKeyPanel = nullptr;
+    CRuleStore* m_pRuleStore = nullptr;
+    ExcludeRecord* m_pExcludes = nullptr;
+    ActiveDetailRecord* m_pRuleDetails = nullptr;
+    int m_nScreenCount = 0;
+    int m_bReady = 1;
+    CString m_strLogHead, m_strLogTail;
+    int m_nMaxPlacements = 100;
+    CWindowUtil* m_pWindowUtil = nullptr;
+    int m_nDebugWidth = 400, m_nDebugHeight = 300;
+    int m_nWorkRight = 0, m_nWorkBottom = 0;
+    CString m_strActKey, m_strKey2, m_strKey1;
+    CLanguageTable* m_pLanguage = nullptr;
+    int m_bDebug = 0;
+    PlacementRecord* m_pPlacements = nullptr;
+    CStatic m_stcScreenCount, m_stcHotkey, m_stcWindowSize, m_stcScreens, m_stcMousePos;
+    CListCtrl m_listWindows;
+    engine::ScreenRect m_screens[engine::kMaxScreens];
+    int m_nCurScreen = 0;
+    CCheckUpdate* m_pCheckUpdate = nullptr;
+
+protected:
+    LRESULT OnCreate(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnCopyData(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnOptionClosed(WPARAM, LPARAM);
+    LRESULT OnContextMenu(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    void OnMenuHide();
+    void OnOption();
+    void OnMenuExit();
+    void OnAbout();
+    void OnTrayExit();
+    void OnTrayHide();
+    void OnDebugExit();
+    void OnRestartHook();
+    void OnActKeyPanelTest();
+
+    // False until the start-up has created everything a key sequence touches.
+    bool m_bStarted = false;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "framework/CString.h"
+
+TEST(CStringFormat, WideStringConventions) {
+    // "%s" and "%c" take wide arguments: every format text of the program relies on it.
+    CString s;
+    s.Format(L"Option:[L:%s A:%d AU:%d OW:%d EHT:%d SH:%d]", L"English", 1, 0, 1, 0 + 1, 1);
+    EXPECT_EQ(s, L"Option:[L:English A:1 AU:0 OW:1 EHT:1 SH:1]");
+    s.Format(L"%s%s|%c|%5s|%-3s|%%|%ls", L"Q", L"1", L'x', L"ab", L"c", L"w");
+    EXPECT_EQ(s, L"Q1|x|   ab|c  |%|w");
+    s.Format(L"[%04d-%02d-%02d %02d:%02d:%02d.%03d %04d]", 2026, 12, 5, 16, 4, 23, 7, 912);
+    EXPECT_EQ(s, L"[2026-12-05 16:04:23.007 0912]");
+    s.Format(L" %04d]", 123456);
+    EXPECT_EQ(s, L" 123456]");
+}
+
+TEST(CStringFormat, DecimalPointAndLongResults) {
+    CString s;
+    s.Format(L"%f,%.3f", 0.5, 0.3333333);
+    EXPECT_EQ(s, L"0.500000,0.333");
+    const CString longText(L'x', 5000);
+    s.Format(L"'%s'", longText.GetString());
+    EXPECT_EQ(s.GetLength(), 5002);
+    s.AppendFormat(L"%d", -7);
+    EXPECT_EQ(s.Right(4), L"x'-7");
+}
+
+TEST(CStringEdit, TrimFindAndSlices) {
+    CString s(L" \t name \r\n");
+    EXPECT_EQ(s.Trim(), L"name");
+    CString p(L"C:\\dir\\a.tar.gz");
+    EXPECT_EQ(p.ReverseFind(L'\\'), 6);
+    EXPECT_EQ(p.Mid(7), L"a.tar.gz");
+    EXPECT_EQ(p.Left(100), p);
+    EXPECT_EQ(p.Mid(100), L"");
+    EXPECT_EQ(p.Mid(-3, 2), L"C:");
+    EXPECT_EQ(p.Find(L"tar"), 9);
+    EXPECT_EQ(p.Find(L'z', 100), -1);
+    EXPECT_EQ(CString(L"123a").SpanIncluding(L"0123456789"), L"123");
+    CString q(L"it's 'x'");
+    EXPECT_EQ(q.Replace(L"'", L"''"), 3);
+    EXPECT_EQ(q, L"it''s ''x''");
+}
+
+TEST(Utf8, RoundTripIncludingNonBmpAndInvalidInput) {
+    const wchar_t* samples[] = {L"", L"plain", L"\u00e9\u4e2d\u6587", L"\U0001F600 smile", L"a'b\\c"};
+    for (const wchar_t* w : samples) {
+        EXPECT_EQ(WideFromUtf8(Utf8FromWide(w).c_str()), w);
+    }
+    EXPECT_EQ(Utf8FromWide(L"\U0001F600"), "\xF0\x9F\x98\x80");
+    // truncated and overlong sequences never read past the end
+    EXPECT_EQ(WideFromUtf8("a\xE4\xB8"), L"a\xFFFD");
+    EXPECT_EQ(WideFromUtf8("\xC0\xAF"), L"\xFFFD");
+    EXPECT_EQ(WideFromUtf8(nullptr), L"");
+}

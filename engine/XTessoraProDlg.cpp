@@ -79,6 +79,8 @@ BOOL CXTessoraProDlg::OnInitDialog() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     m_nWorkRight = work.right;
     m_nWorkBottom = work.bottom;
+    m_undo.count = 0;
+    m_undo.armed = 0;
 
     m_hook.StartHook(m_hWnd);
     m_hook.setExecuteType(m_pSettings->m_nExecuteHotkeyType);
@@ -117,19 +119,6 @@ LRESULT CXTessoraProDlg::OnDestroy(WPARAM wp, LPARAM lp) {
     delete m_pLog;
     m_pLog = nullptr;
     exit(0);
-}
-
-LRESULT CXTessoraProDlg::OnCopyData(WPARAM wp, LPARAM lp) {
-    const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-    // Only our own library's three bytes are trusted, and only once start-up has finished.
-    if (!m_bStarted || !cds || !cds->lpData || cds->cbData < 3) return FALSE;
-    const char* bytes = static_cast<const char*>(cds->lpData);
-    if (m_bReady == 1 && bytes[1] >= '0' && bytes[1] <= '9') {
-        m_bReady = 0;
-        m_hook.RestoreHook();
-        m_bReady = 1;
-    }
-    return DefWindowProc(WM_COPYDATA, wp, lp);
 }
 
 LRESULT CXTessoraProDlg::OnTimer(WPARAM wp, LPARAM lp) {

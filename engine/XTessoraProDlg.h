@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "engine/core/EngineTypes.h"
+#include "engine/core/Placement.h"
 #include "framework/AfxWin.h"
 #include "hook/Tarnquilcore.h"
 
@@ -20,7 +21,6 @@ class CWindowUtil;
 class CCheckUpdate;
 struct ExcludeRecord;
 struct ActiveDetailRecord;
-struct PlacementRecord;
 
 #define WM_TRAYNOTIFY (WM_USER + 100)
 #define WM_OPTIONS_CLOSED (WM_USER + 103)
@@ -62,7 +62,8 @@ public:
     CString m_strActKey, m_strKey2, m_strKey1;
     CLanguageTable* m_pLanguage = nullptr;
     int m_bDebug = 0;
-    PlacementRecord* m_pPlacements = nullptr;
+    engine::UndoMemory m_undo;
+    engine::PlacementArray m_placements;
     CStatic m_stcScreenCount, m_stcHotkey, m_stcWindowSize, m_stcScreens, m_stcMousePos;
     CListCtrl m_listWindows;
     engine::ScreenRect m_screens[engine::kMaxScreens];
@@ -90,6 +91,16 @@ protected:
 
     // False until the start-up has created everything a key sequence touches.
     bool m_bStarted = false;
+
+    // ---- hotkey dispatch and layouts (engine/HotkeyDispatch.cpp, engine/LayoutRunner.cpp) ----
+public:
+    void SplitScreenGrid(int rows, int columns, int reserved);
+    void SplitScreenUserDefined(int mode, int ruleId);
+    void UndoLayout();
+    // The debug view's display operations; the view is never switched on.
+    void ShowScreenInfo() {}
+    void UpdateDebugWindowList() {}
+    void AddDebugWindowRow() {}
 
     DECLARE_MESSAGE_MAP()
 };

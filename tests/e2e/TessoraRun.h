@@ -1,0 +1,31 @@
+// One run of the real program in a fresh copy of dist/, for the end-to-end scenarios.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/WinTestSupport.h"
+
+class TessoraRun {
+public:
+    // Copies dist/ into a folder of the scenario's name; `config` replaces config.ini when set.
+    explicit TessoraRun(const std::wstring& name);
+    ~TessoraRun();
+
+    void WriteConfig(const std::string& text);
+    void RemoveFile(const wchar_t* name);
+    bool Start();
+    // Waits for the hidden main window, which exists once start-up has finished.
+    HWND WaitMainWindow(DWORD timeoutMs = 20000);
+    // Tray "Exit"; the exit code (0xFFFFFFFF when it did not end).
+    DWORD ExitByTray();
+    std::wstring LogText() const;  // this month's log
+    std::wstring Path(const std::wstring& name) const { return m_dir + L"\\" + name; }
+
+    wts::Process proc;
+    HWND main = nullptr;
+
+private:
+    std::wstring m_dir;
+};

@@ -18,6 +18,8 @@ target_link_libraries(native_tests PRIVATE tessora_core GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE TESSORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 60)
 
+include(${CMAKE_SOURCE_DIR}/cmake/sqlite.cmake)
+
 file(GLOB NATIVE_BENCH CONFIGURE_DEPENDS bench/native/*.cpp)
 foreach(src ${NATIVE_BENCH})
     get_filename_component(name ${src} NAME_WE)

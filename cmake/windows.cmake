@@ -80,7 +80,24 @@ if(WIN_TEST_SOURCES)
     tessora_add_wine_gtest(win_tests SOURCES ${WIN_TEST_SOURCES} tests/win/win_main.cpp
         tests/win/win_tests.rc tests/support/WinTestSupport.cpp LIBS tessora_app)
     add_dependencies(win_tests Tessora)
+    foreach(dep Tarnquilcore qomb100 tessora_rule_db)
+        if(TARGET ${dep})
+            add_dependencies(win_tests ${dep})
+        endif()
+    endforeach()
+    # the tests' own copies of the program's libraries sit beside them
+    add_custom_command(TARGET win_tests POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TESSORA_DIST_DIR}/qomb100.dll
+                $<TARGET_FILE_DIR:win_tests>/qomb100.dll
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TESSORA_DIST_DIR}/pomlet64.dll
+                $<TARGET_FILE_DIR:win_tests>/pomlet64.dll)
+    if(TARGET Tarnquilcore)
+        add_custom_command(TARGET win_tests POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Tarnquilcore>
+                    $<TARGET_FILE_DIR:win_tests>/Tarnquilcore.dll)
+    endif()
 endif()
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake OPTIONAL)
 include(${CMAKE_SOURCE_DIR}/bench/bench.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/bench/startup/startup.cmake)

@@ -5,10 +5,17 @@
 
 #include <cstdlib>
 
+#include "app/AppFiles.h"
+#include "app/LanguageTable.h"
+#include "app/Loading.h"
 #include "app/Log.h"
 #include "app/Settings.h"
 #include "app/StartError.h"
+#include "rules/SqliteLibrary.h"
 #include "res/resource.h"
+#include "res/ui_ids.h"
+#include "ui/AboutDlg.h"
+#include "ui/DialogHelpers.h"
 
 // Counts the running copies of this executable: every process of the same image shares it.
 static volatile LONG g_nInstanceCount __attribute__((section("Shared"), shared)) = 0;
@@ -41,6 +48,10 @@ CXTessoraProDlg::CXTessoraProDlg(CWnd* parent) : CDialogEx(IDD_TESSORA_DIALOG, p
         exit(0);
     }
     m_pSettings = new CSettings();
+    // the splash hides itself after two seconds and lives, hidden, until the process ends
+    m_pLoading = new CLoading(nullptr);
+    m_pLoading->Create(IDD_LOADING, this);
+    m_pLoading->ShowWindow(SW_SHOW);
     m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -59,6 +70,9 @@ void CXTessoraProDlg::DoDataExchange(CDataExchange* dx) {
 LRESULT CXTessoraProDlg::OnCreate(WPARAM wp, LPARAM lp) {
     if (DefWindowProc(WM_CREATE, wp, lp) == -1) return -1;
     ModifyStyleEx(0, WS_EX_TOOLWINDOW);
+    CTrayIcon::AllowTaskbarCreatedMessage();
+    m_trayIcon.SetNotificationWnd(this, WM_TRAYNOTIFY);
+    m_trayIcon.SetIcon(IDR_MAINFRAME);
     m_hUser32 = LoadLibraryW(L"User32.DLL");
     if (!m_hUser32) {
         AfxMessageBox(L"User32.dll ERROR!", MB_ICONQUESTION);
@@ -82,10 +96,27 @@ BOOL CXTessoraProDlg::OnInitDialog() {
     m_undo.count = 0;
     m_undo.armed = 0;
 
+    CreateWindowUtil();
     m_hook.StartHook(m_hWnd);
     m_hook.setExecuteType(m_pSettings->m_nExecuteHotkeyType);
 
+    if (!m_pLanguage) {
+        m_pLanguage = new CLanguageTable;
+        m_pLanguage->m_strLanguageName = m_pSettings->m_strLanguage;
+    }
+    // an unopenable rule database ends the process here with the fatal start-up message
+    m_pRuleStore = new CRuleStore(MakeRuleStoreHost(GetModuleDirectory(), [] {
+        SetStartErrorText();
+        ShowStartErrorAndExit();
+    }));
+
+    m_trayIcon.SetSettings(m_pSettings);
+
     SetWindowPos(HWND_TOP, (m_nWorkRight - m_nDebugWidth) / 2, (m_nWorkBottom - m_nDebugHeight) / 2, 0, 0, 0);
+
+    m_pRuleStore->LoadExcludes();
+    m_pExcludes = m_pRuleStore->m_pExcludes;
+    CreateActKeyPanel();
 
     m_pLog = new CLog();
     m_pLog->m_strPrefix = L"Log_";
@@ -122,11 +153,15 @@ LRESULT CXTessoraProDlg::OnDestroy(WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CXTessoraProDlg::OnTimer(WPARAM wp, LPARAM lp) {
+    // the timer stays set: the dispatch kills and sets it again for every sequence
+    if (wp == IDT_HIDE_ACTKEYPANEL) HideActKeyPanel();
     return DefWindowProc(WM_TIMER, wp, lp);
 }
 
 LRESULT CXTessoraProDlg::OnOptionClosed(WPARAM wp, LPARAM) {
     if (wp != 99) return 0;
+    m_pRuleStore->LoadExcludes();
+    m_pExcludes = m_pRuleStore->m_pExcludes;
     m_hook.setExecuteType(m_pSettings->m_nExecuteHotkeyType);
     return 0;
 }
@@ -160,6 +195,7 @@ LRESULT CXTessoraProDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_ca
 void CXTessoraProDlg::OnMenuHide() {
     ShowWindow(SW_HIDE);
     m_bShown = 0;
+    m_trayIcon.SetIcon(IDR_MAINFRAME);
 }
 
 void CXTessoraProDlg::OnOption() {}
@@ -169,7 +205,27 @@ void CXTessoraProDlg::OnMenuExit() {
     exit(0);
 }
 
-void CXTessoraProDlg::OnAbout() {}
+void CXTessoraProDlg::OnAbout() {
+    if (m_pAboutDlg && m_pAboutDlg->m_hWnd && ::IsWindow(m_pAboutDlg->m_hWnd)) {
+        if (m_pAboutDlg->IsWindowVisible()) return;
+        CenterWindowOnWorkArea(m_pAboutDlg);
+        m_pAboutDlg->ShowWindow(SW_SHOW);
+        m_pAboutDlg->SetForegroundWindow();
+        return;
+    }
+    if (m_pAboutDlg) {
+        AfxMessageBox(L"Have garbage window", MB_ICONQUESTION);
+        delete m_pAboutDlg;
+        m_pAboutDlg = nullptr;
+        return;
+    }
+    m_pAboutDlg = new CAboutDlg();
+    m_pAboutDlg->SetLanguage(m_pLanguage);
+    m_pAboutDlg->Create(IDD_ABOUTBOX, this);
+    m_pAboutDlg->SetForegroundWindow();
+    CenterWindowOnWorkArea(m_pAboutDlg);
+    m_pAboutDlg->ShowWindow(SW_SHOW);
+}
 
 void CXTessoraProDlg::OnTrayExit() {
     SendMessage(WM_CLOSE);
@@ -179,12 +235,14 @@ void CXTessoraProDlg::OnTrayExit() {
 
 void CXTessoraProDlg::OnTrayHide() {
     if (m_bShown == 0) {
+        m_trayIcon.SetIcon(IDR_MAINFRAME);
         ShowWindow(SW_SHOW);
         SetForegroundWindow();
         m_bShown = 1;
     } else {
         ShowWindow(SW_HIDE);
         m_bShown = 0;
+        m_trayIcon.SetIcon(IDR_MAINFRAME);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "engine/core/EngineTypes.h"
 #include "engine/core/Placement.h"
+#include "engine/TrayIcon.h"
 #include "framework/AfxWin.h"
 #include "hook/Tarnquilcore.h"
 
@@ -42,6 +43,7 @@ public:
     HDC m_hDC = nullptr;
     HMODULE m_hUser32 = nullptr;
     HICON m_hIcon = nullptr;
+    CTrayIcon m_trayIcon{134};
     int m_bShown = 0;
     COptionDlg* m_pOptionDlg = nullptr;
     CLoading* m_pLoading = nullptr;
@@ -50,7 +52,8 @@ public:
     CSettings* m_pSettings = nullptr;
     CActKeyPanel* m_pActKeyPanel = nullptr;
     CRuleStore* m_pRuleStore = nullptr;
-    ExcludeRecord* m_pExcludes = nullptr;
+    // the store's exclude list as last loaded; the layouts read the store's own array afresh
+    const ExcludeRecord* m_pExcludes = nullptr;
     ActiveDetailRecord* m_pRuleDetails = nullptr;
     int m_nScreenCount = 0;
     int m_bReady = 1;
@@ -101,6 +104,18 @@ public:
     void ShowScreenInfo() {}
     void UpdateDebugWindowList() {}
     void AddDebugWindowRow() {}
+    // Start-up: the window filters (before the hook starts) and the hidden hotkey panel.
+    void CreateWindowUtil();
+    void CreateActKeyPanel();
+    // The hotkey panel, when it exists: hidden; placed on the work area and redrawn; shown.
+    void HideActKeyPanel();
+    void MoveActKeyPanelToWorkArea();
+    void ShowActKeyPanel();
+    // The exclude list's names as the layouts test them: the rule store's current array, read
+    // afresh for each layout (the array is replaced whenever the exclude page refills it).
+    std::vector<CString> CurrentExcludeNames() const;
+    // Moves that the last layout or undo could not make (windows closed or minimised meanwhile).
+    int m_nLastMoveFailures = 0;
 
     DECLARE_MESSAGE_MAP()
 };

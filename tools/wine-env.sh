@@ -2,7 +2,8 @@
 # Creates the prefix on first use (about 20 s) and a persistent wineserver so that later
 # programs start in a few tens of milliseconds. Needs BUILD_DIR set by the caller.
 : "${BUILD_DIR:?BUILD_DIR must be set}"
-export WINEPREFIX="$BUILD_DIR/wineprefix"
+# TESSORA_WINEPREFIX lets parallel runs on one machine keep apart (one wineserver per display)
+export WINEPREFIX="${TESSORA_WINEPREFIX:-$BUILD_DIR/wineprefix}"
 export WINEDEBUG=-all
 # without winedbg disabled a crash would start a debugger and hang the run
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"

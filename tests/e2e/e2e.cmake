@@ -7,7 +7,7 @@ if(E2E_TEST_SOURCES)
         ${CMAKE_SOURCE_DIR}/tests/support/WinTestSupport.cpp
         LIBS gtest_main)
     add_dependencies(e2e_tests Tessora)
-    foreach(dep Tarnquilcore qomb100 rule_database)
+    foreach(dep Tarnquilcore qomb100 tessora_rule_db)
         if(TARGET ${dep})
             add_dependencies(e2e_tests ${dep})
         endif()

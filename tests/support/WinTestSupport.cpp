@@ -157,7 +157,8 @@ static void RemoveTree(const std::wstring& dir) {
 std::wstring TempDir(const std::wstring& name) {
     wchar_t tmp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, tmp);
-    std::wstring dir = std::wstring(tmp) + L"tessora-tests\\" + name;
+    // tests of one program run in parallel processes: each gets folders of its own
+    std::wstring dir = std::wstring(tmp) + L"tessora-tests\\" + name + L"-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW((std::wstring(tmp) + L"tessora-tests").c_str(), nullptr);
     RemoveTree(dir);
     CreateDirectoryW(dir.c_str(), nullptr);

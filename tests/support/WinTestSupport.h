@@ -43,7 +43,7 @@ struct MessageBoxInfo {
 bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button = IDOK, DWORD timeoutMs = 15000);
 
 // Files.
-std::wstring TempDir(const std::wstring& name);  // a fresh, empty directory
+std::wstring TempDir(const std::wstring& name);  // a fresh, empty directory of this process
 bool CopyDir(const std::wstring& from, const std::wstring& to);
 bool ReadFileBytes(const std::wstring& path, std::string& bytes);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);

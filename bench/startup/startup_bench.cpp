@@ -1,0 +1,89 @@
+// Prints start-up time of the program (process start to main window created and hook armed,
+// which is the last step of its start-up, shown by the log's option line) against an empty
+// Win32 program started the same way, plus the program's private memory after start.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "tests/support/WinTestSupport.h"
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER f = [] { LARGE_INTEGER x; QueryPerformanceFrequency(&x); return x; }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+std::wstring LogPath(const std::wstring& dir) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    wchar_t name[64];
+    swprintf(name, 64, L"\\Log\\Log_%04d-%02d.log", t.wYear, t.wMonth);
+    return dir + name;
+}
+
+// Milliseconds from CreateProcess until `ready` holds.
+template <typename Ready>
+double TimeStart(wts::Process& p, const std::wstring& exe, Ready ready) {
+    const double t0 = Now();
+    if (!wts::StartProcess(p, exe)) return -1;
+    while (!ready()) {
+        if (Now() - t0 > 30000) return -1;
+        Sleep(0);
+    }
+    return Now() - t0;
+}
+
+struct Stats { double min, median, max; };
+Stats Summarise(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return {v.front(), v[v.size() / 2], v.back()};
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const int runs = argc > 1 ? _wtoi(argv[1]) : 10;
+    const std::wstring dir = wts::TempDir(L"startup-bench");
+    wts::CopyDir(TESSORA_DIST_DIR_W, dir);
+    const std::wstring empty = wts::ExeDir() + L"\\empty_app.exe";
+    std::vector<double> program, baseline;
+    SIZE_T privateBytes = 0;
+    for (int i = 0; i < runs; ++i) {
+        DeleteFileW(LogPath(dir).c_str());
+        wts::Process p;
+        HWND main = nullptr;
+        double ms = TimeStart(p, dir + L"\\Tessora.exe", [&] {
+            if (!main) main = FindWindowW(L"#32770", L"Tessora Debug");
+            return main && wts::ReadUtf16File(LogPath(dir)).find(L"Option:[") != std::wstring::npos;
+        });
+        if (ms < 0) { fwprintf(stderr, L"the program did not start\n"); return 1; }
+        program.push_back(ms);
+        PROCESS_MEMORY_COUNTERS_EX mem = {};
+        mem.cb = sizeof(mem);
+        if (GetProcessMemoryInfo(p.pi.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem)))
+            privateBytes = mem.PrivateUsage;
+        PostMessageW(main, WM_COMMAND, 32777, 0);
+        p.WaitExit(10000);
+
+        wts::Process e;
+        HWND w = nullptr;
+        ms = TimeStart(e, empty, [&] { return (w = FindWindowW(L"#32770", L"Empty Bench")) != nullptr; });
+        if (ms < 0) { fwprintf(stderr, L"the empty program did not start\n"); return 1; }
+        baseline.push_back(ms);
+        PostMessageW(w, WM_CLOSE, 0, 0);
+        e.WaitExit(10000);
+    }
+    const Stats a = Summarise(program), b = Summarise(baseline);
+    wprintf(L"start-up over %d runs (ms)      min     median  max\n", runs);
+    wprintf(L"  Tessora.exe                 %7.1f %7.1f %7.1f\n", a.min, a.median, a.max);
+    wprintf(L"  empty Win32 program         %7.1f %7.1f %7.1f\n", b.min, b.median, b.max);
+    wprintf(L"  ratio of medians            %7.2f\n", a.median / b.median);
+    wprintf(L"  private bytes after start   %7.0f KiB\n", privateBytes / 1024.0);
+    return 0;
+}

@@ -1,0 +1,232 @@
+#include "engine/WindowUtil.h"
+
+#include <propidl.h>
+#include <propsys.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <set>
+
+#include "engine/core/Monitors.h"
+
+namespace {
+
+// The shell's window property store is looked up at run time: older systems and Wine may lack it.
+typedef HRESULT(WINAPI* PFN_SHGetPropertyStoreForWindow)(HWND, REFIID, void**);
+
+// {886D8EEB-8CF2-4446-8D02-CDBA1DBDCF99}
+const IID kIidPropertyStore = {0x886d8eeb, 0x8cf2, 0x4446, {0x8d, 0x02, 0xcd, 0xba, 0x1d, 0xbd, 0xcf, 0x99}};
+// The application user model id: {9F4C2855-9F79-4B39-A8D0-E1D42DE1D5F3}, 5
+const PROPERTYKEY kKeyAppUserModelId = {
+    {0x9f4c2855, 0x9f79, 0x4b39, {0xa8, 0xd0, 0xe1, 0xd4, 0x2d, 0xe1, 0xd5, 0xf3}}, 5};
+
+const wchar_t kAppFrameClass[] = L"ApplicationFrameWindow";
+
+constexpr int kNameBuffer = 260;  // class names and titles are read into 260 characters
+
+CString ReadClassName(HWND h) {
+    wchar_t buf[kNameBuffer] = {};
+    GetClassNameW(h, buf, kNameBuffer);
+    return CString(buf);
+}
+
+CString ReadTitle(HWND h) {
+    wchar_t buf[kNameBuffer] = {};
+    GetWindowTextW(h, buf, kNameBuffer);
+    return CString(buf);
+}
+
+engine::DisplayDeviceFacts ReadDisplayDevice(DWORD index) {
+    engine::DisplayDeviceFacts f;
+    DISPLAY_DEVICEW dd = {};
+    dd.cb = sizeof(dd);
+    if (!EnumDisplayDevicesW(nullptr, index, &dd, 0)) return f;
+    f.exists = true;
+    f.attachedToDesktop = (dd.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) != 0;
+    f.mirroring = (dd.StateFlags & DISPLAY_DEVICE_MIRRORING_DRIVER) != 0;
+    DEVMODEW dm = {};
+    dm.dmSize = sizeof(dm);
+    if (EnumDisplaySettingsW(dd.DeviceName, ENUM_CURRENT_SETTINGS, &dm)) {
+        f.hasMode = true;
+        f.x = dm.dmPosition.x;
+        f.y = dm.dmPosition.y;
+        f.width = static_cast<int>(dm.dmPelsWidth);
+        f.height = static_cast<int>(dm.dmPelsHeight);
+    }
+    return f;
+}
+
+}  // namespace
+
+void CWindowUtil::GetMonitorRects(int* count, ScreenRect* table) {
+    const int systemCount = GetSystemMetrics(SM_CMONITORS);
+    if (count) *count = systemCount;
+    if (systemCount < 1 || !table) return;
+    // Device indexes are contiguous: the first one that does not exist ends the list.
+    std::vector<engine::DisplayDeviceFacts> devices;
+    for (int i = 0; i < engine::kMaxDisplayDeviceIndex; ++i) {
+        engine::DisplayDeviceFacts f = ReadDisplayDevice(static_cast<DWORD>(i));
+        if (!f.exists) break;
+        devices.push_back(f);
+    }
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    engine::WorkArea wa{work.left, work.top, work.right, work.bottom};
+    engine::FillMonitorTable(systemCount, devices.data(), static_cast<int>(devices.size()),
+                             GetSystemMetrics(SM_CYSCREEN), wa, table);
+}
+
+int CWindowUtil::MonitorIndexFromPoint(const ScreenRect* table, int count, int x, int y) {
+    return engine::MonitorIndexFromPoint(table, count, x, y);
+}
+
+bool CWindowUtil::IsWindowUsable(HWND hWnd) {
+    if (IsIconic(hWnd) == TRUE) return false;
+    if (!IsWindow(hWnd)) return false;
+    if (IsHungAppWindow(hWnd) == TRUE) return false;
+    return IsWindowEnabled(hWnd) != FALSE;
+}
+
+bool CWindowUtil::IsExcludedWindow(const CString& className, const CString& title) {
+    return engine::IsExcludedWindow(className, title);
+}
+
+HWND CWindowUtil::GetTopWindowOfProcess(DWORD processId) {
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        if (GetWindowThreadProcessId(h, &pid) && pid == processId) {
+            for (HWND parent = GetParent(h); parent; parent = GetParent(h)) h = parent;
+            return h;
+        }
+    }
+    return nullptr;
+}
+
+void CWindowUtil::ProbeUwpHosts() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return;
+    std::vector<engine::ProcessEntry> entries;
+    PROCESSENTRY32W pe = {};
+    pe.dwSize = sizeof(pe);
+    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
+        entries.push_back(engine::ProcessEntry{pe.th32ProcessID, CString(pe.szExeFile)});
+    }
+    CloseHandle(snap);
+    engine::UwpHostFlags flags = HostFlags();
+    engine::ProbeUwpHosts(entries, [](std::uint32_t pid) {
+        HWND h = GetTopWindowOfProcess(pid);
+        DWORD_PTR result = 0;
+        return h && SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 500, &result) != 0;
+    }, flags);
+    m_bStoreLive = flags.storeLive;
+    m_bSettingsLive = flags.settingsLive;
+    m_bEdgeLive = flags.edgeLive;
+}
+
+bool CWindowUtil::ReadAppUserModelId(HWND hWnd, CString& id) {
+    static const PFN_SHGetPropertyStoreForWindow getStore = [] {
+        HMODULE shell = GetModuleHandleW(L"shell32.dll");
+        if (!shell) shell = LoadLibraryW(L"shell32.dll");
+        return shell ? reinterpret_cast<PFN_SHGetPropertyStoreForWindow>(
+                           reinterpret_cast<void*>(GetProcAddress(shell, "SHGetPropertyStoreForWindow")))
+                     : nullptr;
+    }();
+    if (!getStore) return false;
+    IPropertyStore* store = nullptr;
+    if (FAILED(getStore(hWnd, kIidPropertyStore, reinterpret_cast<void**>(&store))) || !store) return false;
+    bool found = false;
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    if (SUCCEEDED(store->GetValue(kKeyAppUserModelId, &value)) && value.vt == VT_LPWSTR && value.pwszVal) {
+        id = value.pwszVal;
+        found = true;
+    }
+    PropVariantClear(&value);
+    store->Release();
+    return found;
+}
+
+BOOL CWindowUtil::IsLiveUwpWindow(HWND hWnd, const CString& title) {
+    CString id;
+    const bool known = ReadAppUserModelId(hWnd, id);
+    return engine::IsLiveUwpWindow(title, known ? &id : nullptr, HostFlags()) ? TRUE : FALSE;
+}
+
+CString CWindowUtil::GetModifierName(const CString& code) { return engine::GetModifierName(code); }
+
+engine::WindowFacts CWindowUtil::ReadWindowFacts(HWND h) {
+    engine::WindowFacts f;
+    f.id = reinterpret_cast<engine::WindowId>(h);
+    f.visible = IsWindowVisible(h) != FALSE;
+    if (!f.visible) return f;
+    f.className = ReadClassName(h);
+    f.title = ReadTitle(h);
+    f.minimised = IsIconic(h) == TRUE;
+    f.exists = IsWindow(h) != FALSE;
+    f.hung = IsHungAppWindow(h) == TRUE;
+    f.enabled = IsWindowEnabled(h) != FALSE;
+    f.topmost = (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (f.className == kAppFrameClass) f.appIdKnown = ReadAppUserModelId(h, f.appUserModelId);
+    RECT r = {};
+    GetWindowRect(h, &r);
+    f.rect = engine::WinRect{r.left, r.top, r.right, r.bottom};
+    return f;
+}
+
+std::vector<engine::WindowFacts> CWindowUtil::ReadTopLevelWindows() {
+    std::vector<engine::WindowFacts> windows;
+    // A window list changes while it is walked; the cap only guards against a cycle.
+    const size_t kWalkLimit = 100000;
+    for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h && windows.size() < kWalkLimit;
+         h = GetWindow(h, GW_HWNDNEXT)) {
+        engine::WindowFacts f = ReadWindowFacts(h);
+        if (f.visible) windows.push_back(std::move(f));
+    }
+    return windows;
+}
+
+bool CWindowUtil::IsLayoutCandidate(HWND hWnd, const std::vector<CString>& excludeNames) {
+    return engine::IsLayoutCandidate(ReadWindowFacts(hWnd), excludeNames, HostFlags());
+}
+
+int CWindowUtil::ApplyMoves(const std::vector<engine::WindowMove>& moves) {
+    const DWORD self = GetCurrentThreadId();
+    DWORD pendingThread = 0;
+    HWND pendingWnd = nullptr;
+    std::set<DWORD> slowThreads;
+    // Lets the thread that was sent the last moves finish them before another thread's window
+    // is raised, so that the stacking follows the plan.
+    auto settle = [&] {
+        if (pendingWnd && !slowThreads.count(pendingThread)) {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutW(pendingWnd, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSettleMs, &result) &&
+                IsWindow(pendingWnd))
+                slowThreads.insert(pendingThread);
+        }
+        pendingWnd = nullptr;
+        pendingThread = 0;
+    };
+    int notMade = 0;
+    for (const engine::WindowMove& m : moves) {
+        HWND h = reinterpret_cast<HWND>(m.hwnd);
+        const DWORD thread = GetWindowThreadProcessId(h, nullptr);
+        if (!thread || !IsWindowUsable(h)) {
+            ++notMade;
+            continue;
+        }
+        HWND after = m.insertAfter == engine::InsertAfter::kTopmost ? HWND_TOPMOST : HWND_NOTOPMOST;
+        BOOL ok;
+        if (thread == self) {
+            settle();
+            ok = SetWindowPos(h, after, m.x, m.y, m.width, m.height, m.flags);
+        } else {
+            if (thread != pendingThread) settle();
+            ok = SetWindowPos(h, after, m.x, m.y, m.width, m.height, m.flags | SWP_ASYNCWINDOWPOS);
+            pendingThread = thread;
+            pendingWnd = h;
+        }
+        if (!ok) ++notMade;
+    }
+    settle();
+    return notMade;
+}

@@ -1,0 +1,445 @@
+#include "hook/HookEngine.h"
+
+#include <initializer_list>
+#include <new>
+
+#include "hook/Tarnquilcore.h"
+
+namespace tarnquil {
+
+namespace {
+
+HINSTANCE g_module = nullptr;
+DWORD g_tls = TLS_OUT_OF_INDEXES;  // the engine of the hook thread calling the procedure
+
+enum : UINT {
+    kMsgInject = WM_APP + 1,
+    kMsgRestore = WM_APP + 2,
+    kMsgDrop = WM_APP + 3,
+    kMsgWake = WM_APP + 4,
+};
+
+constexpr DWORD kStartTimeoutMs = 10000;
+// A receiver busy for longer than this (a layout over hung windows) loses the wait, not the
+// message: it is still handled when the receiver gets to it.
+constexpr UINT kSendTimeoutMs = 5000;
+// Input newer than the last key the hook saw by more than this makes the health check act.
+constexpr DWORD kHealthSlackMs = 500;
+
+// The payload must stay valid after a timed-out send, because the receiver may still read it
+// later; a small ring of slots living as long as the module is far from wrapping in that time.
+struct PayloadSlot {
+    COPYDATASTRUCT cds;
+    BYTE bytes[4];
+};
+PayloadSlot g_slots[32];
+std::atomic<unsigned> g_nextSlot{0};
+
+bool TimeReached(DWORD now, DWORD due) { return static_cast<LONG>(now - due) >= 0; }
+
+// Waits for a thread while letting messages sent to this thread through: the sender may be
+// in the middle of a WM_COPYDATA to a window of the caller.
+void WaitAllowingSentMessages(HANDLE thread) {
+    if (!thread) return;
+    for (;;) {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        const DWORD r = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE,
+                                                    MWMO_INPUTAVAILABLE);
+        if (r != WAIT_OBJECT_0 + 1) return;
+    }
+}
+
+}  // namespace
+
+void HookEngine::ProcessAttach(HINSTANCE module) {
+    g_module = module;
+    g_tls = TlsAlloc();
+}
+
+void HookEngine::ProcessDetach(bool processEnding) {
+    if (!processEnding && g_tls != TLS_OUT_OF_INDEXES) TlsFree(g_tls);
+    g_tls = TLS_OUT_OF_INDEXES;
+}
+
+HookEngine::HookEngine() {
+    InitializeCriticalSection(&m_apiLock);
+    m_magic = reinterpret_cast<ULONG_PTR>(this);
+}
+
+HookEngine::~HookEngine() {
+    Stop();
+    for (HANDLE h : {m_hStop, m_hQueued, m_hReady, m_hDropped})
+        if (h) CloseHandle(h);
+    delete[] m_timing;
+    DeleteCriticalSection(&m_apiLock);
+}
+
+bool HookEngine::Start(HWND target) {
+    EnterCriticalSection(&m_apiLock);
+    bool ok = m_running;
+    if (m_running) {
+        m_target.store(target);
+    } else if (g_tls != TLS_OUT_OF_INDEXES) {
+        if (!m_hStop) m_hStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (!m_hQueued) m_hQueued = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (!m_hReady) m_hReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (!m_hDropped) m_hDropped = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (m_hStop && m_hQueued && m_hReady && m_hDropped) {
+            ResetEvent(m_hStop);
+            ResetEvent(m_hQueued);
+            m_queue.Clear();
+            m_seq = KeySequencer();
+            m_installOk = false;
+            for (Counter* c : {&m_consumed, &m_queued, &m_sent, &m_sendFailures, &m_overflows,
+                               &m_injected, &m_injectFailures, &m_reinstalls, &m_drops, &m_timedOut,
+                               &m_handedBack})
+                c->Reset();
+            m_target.store(target);
+            m_hSenderThread = CreateThread(nullptr, 0, SenderThreadEntry, this, 0, nullptr);
+            if (m_hSenderThread)
+                m_hHookThread = CreateThread(nullptr, 0, HookThreadEntry, this, 0, &m_hookThreadId);
+            if (m_hHookThread) {
+                HANDLE waits[2] = {m_hReady, m_hHookThread};
+                WaitForMultipleObjects(2, waits, FALSE, kStartTimeoutMs);
+            }
+            ok = m_hHookThread && m_installOk;
+            if (ok) {
+                m_running = true;
+            } else {
+                SetEvent(m_hStop);
+                JoinThreads();
+            }
+        }
+    }
+    LeaveCriticalSection(&m_apiLock);
+    return ok;
+}
+
+bool HookEngine::Stop() {
+    EnterCriticalSection(&m_apiLock);
+    const bool wasRunning = m_running;
+    if (m_running) {
+        m_running = false;
+        SetEvent(m_hStop);
+        // Called from inside our own WM_COPYDATA: answer it first, or the sender would wait for
+        // us while we wait for it.
+        HWND target = m_target.load();
+        if (m_delivering.load() && InSendMessage() &&
+            GetWindowThreadProcessId(target, nullptr) == GetCurrentThreadId())
+            ReplyMessage(0);
+        JoinThreads();
+    }
+    LeaveCriticalSection(&m_apiLock);
+    return wasRunning;
+}
+
+void HookEngine::JoinThreads() noexcept {
+    WaitAllowingSentMessages(m_hHookThread);
+    WaitAllowingSentMessages(m_hSenderThread);
+    CloseThreadHandles();
+}
+
+void HookEngine::CloseThreadHandles() noexcept {
+    if (m_hHookThread) CloseHandle(m_hHookThread);
+    if (m_hSenderThread) CloseHandle(m_hSenderThread);
+    m_hHookThread = m_hSenderThread = nullptr;
+    m_hookThreadId = 0;
+}
+
+bool HookEngine::Restore() {
+    EnterCriticalSection(&m_apiLock);
+    const bool ok = m_running && PostThreadMessageW(m_hookThreadId, kMsgRestore, 0, 0);
+    LeaveCriticalSection(&m_apiLock);
+    return ok;
+}
+
+void HookEngine::SetExecuteType(int type) { m_type.store(KeySequencer::NormalizeType(type)); }
+
+// ---- hook thread ----------------------------------------------------------------------------
+
+DWORD WINAPI HookEngine::HookThreadEntry(void* self) {
+    try {
+        static_cast<HookEngine*>(self)->HookThreadMain();
+    } catch (...) {
+    }
+    return 0;
+}
+
+uint8_t HookEngine::ProbeModifiers(void*) {
+    uint8_t mods = 0;
+    if (GetAsyncKeyState(VK_MENU) < 0) mods |= kModLAlt;
+    if (GetAsyncKeyState(VK_CONTROL) < 0) mods |= kModLCtrl;
+    if (GetAsyncKeyState(VK_LWIN) < 0 || GetAsyncKeyState(VK_RWIN) < 0) mods |= kModLWin;
+    return mods;
+}
+
+void HookEngine::HookThreadMain() noexcept {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue, before anyone posts
+    TlsSetValue(g_tls, this);
+    // A hook starved of CPU is a hook the system removes.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount());
+    m_lastSeen.store(GetTickCount());
+    m_hHook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelProc, g_module, 0);
+    m_installOk = m_hHook != nullptr;
+    SetEvent(m_hReady);
+    if (!m_installOk) {
+        TlsSetValue(g_tls, nullptr);
+        return;
+    }
+
+    DWORD interval = m_healthInterval.load();
+    DWORD nextCheck = GetTickCount() + interval;
+    for (;;) {
+        const DWORD now = GetTickCount();
+        const DWORD wait = TimeReached(now, nextCheck) ? 0 : nextCheck - now;
+        const DWORD r = MsgWaitForMultipleObjectsEx(1, &m_hStop, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
+        // Hook calls are delivered inside PeekMessage.
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.hwnd) {
+                DispatchMessageW(&msg);
+                continue;
+            }
+            switch (msg.message) {
+            case kMsgInject:
+                InjectOwed();
+                break;
+            case kMsgRestore:
+                Reinstall();
+                Rearm();
+                break;
+            case kMsgDrop:
+                if (m_hHook) UnhookWindowsHookEx(m_hHook);  // keep the stale handle, as the system would
+                SetEvent(m_hDropped);
+                break;
+            default:
+                break;
+            }
+        }
+        const DWORD newInterval = m_healthInterval.load();
+        if (newInterval != interval) {
+            interval = newInterval;
+            nextCheck = GetTickCount() + interval;
+        }
+        if (TimeReached(GetTickCount(), nextCheck)) {
+            CheckHealth();
+            nextCheck = GetTickCount() + interval;
+        }
+    }
+    // A key-up held back for ordering must still reach the programs.
+    InjectOwed();
+    if (m_hHook) UnhookWindowsHookEx(m_hHook);
+    m_hHook = nullptr;
+    TlsSetValue(g_tls, nullptr);
+}
+
+LRESULT CALLBACK HookEngine::LowLevelProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && g_tls != TLS_OUT_OF_INDEXES) {
+        auto* self = static_cast<HookEngine*>(TlsGetValue(g_tls));
+        if (self && self->OnKeyboard(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam))) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool HookEngine::OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept {
+    TimingRecord* timing = m_timingOn.load(std::memory_order_relaxed) ? m_timing : nullptr;
+    LARGE_INTEGER t0 = {};
+    if (timing) QueryPerformanceCounter(&t0);
+
+    KeyEvent e;
+    e.key.vk = static_cast<uint16_t>(k.vkCode);
+    e.key.scan = static_cast<uint16_t>(k.scanCode);
+    e.key.up = (k.flags & LLKHF_UP) != 0;
+    e.key.extended = (k.flags & LLKHF_EXTENDED) != 0;
+    e.time = k.time;
+    e.own = (k.flags & LLKHF_INJECTED) && k.dwExtraInfo == m_magic;
+    m_lastSeen.store(k.time, std::memory_order_relaxed);
+
+    const Decision d = m_seq.OnKey(e, m_type.load(std::memory_order_relaxed), ProbeModifiers, nullptr);
+    if (d.notice.kind) {
+        if (m_queue.Push(d.notice)) {
+            m_queued.Bump();
+            SetEvent(m_hQueued);
+        } else {
+            m_overflows.Bump();
+        }
+    }
+    if (d.inject) PostThreadMessageW(m_hookThreadId, kMsgInject, 0, 0);
+    if (d.eat) m_consumed.Bump();
+    SyncSequencerCounters();
+
+    if (timing) {
+        LARGE_INTEGER t1;
+        QueryPerformanceCounter(&t1);
+        const DWORD i = m_timingCount.load(std::memory_order_relaxed);
+        timing[i & (kTimingCapacity - 1)] = {static_cast<DWORD>(t1.QuadPart - t0.QuadPart), d.eat ? 1u : 0u};
+        m_timingCount.store(i + 1, std::memory_order_release);
+    }
+    return d.eat;
+}
+
+void HookEngine::InjectOwed() noexcept {
+    KeyStroke strokes[KeySequencer::kMaxOwed];
+    INPUT inputs[KeySequencer::kMaxOwed];
+    for (;;) {
+        const int n = m_seq.TakeInjection(strokes, KeySequencer::kMaxOwed, GetTickCount());
+        if (n <= 0) return;
+        for (int i = 0; i < n; ++i) {
+            INPUT& in = inputs[i];
+            ZeroMemory(&in, sizeof in);
+            in.type = INPUT_KEYBOARD;
+            in.ki.wVk = strokes[i].vk;
+            in.ki.wScan = strokes[i].scan;
+            in.ki.dwFlags = (strokes[i].up ? KEYEVENTF_KEYUP : 0) |
+                            (strokes[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            in.ki.dwExtraInfo = m_magic;
+        }
+        // Our own hook sees these again, marked as ours, and lets them pass.
+        const UINT sent = SendInput(static_cast<UINT>(n), inputs, sizeof(INPUT));
+        m_injected.Add(static_cast<LONG>(sent));
+        if (sent < static_cast<UINT>(n)) {
+            m_seq.InjectionFailed(n - static_cast<int>(sent));
+            m_injectFailures.Add(n - static_cast<LONG>(sent));
+            return;
+        }
+    }
+}
+
+bool HookEngine::Reinstall() noexcept {
+    // The new hook first, so that no key slips through between the two.
+    HHOOK fresh = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelProc, g_module, 0);
+    if (!fresh) return false;
+    if (m_hHook && !UnhookWindowsHookEx(m_hHook)) m_drops.Bump();
+    m_hHook = fresh;
+    m_reinstalls.Bump();
+    m_lastSeen.store(GetTickCount());
+    return true;
+}
+
+void HookEngine::SyncSequencerCounters() noexcept {
+    m_timedOut.Set(static_cast<LONG>(m_seq.TimedOut()));
+    m_handedBack.Set(static_cast<LONG>(m_seq.Replayed()));
+}
+
+void HookEngine::Rearm() noexcept {
+    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount());
+    SyncSequencerCounters();
+    if (m_seq.OwedCount() > 0) InjectOwed();
+}
+
+void HookEngine::CheckHealth() noexcept {
+    // A hook the system dropped sees nothing while input goes on; mouse input also counts here,
+    // which only costs a needless re-install.
+    LASTINPUTINFO info = {sizeof info, 0};
+    if (!GetLastInputInfo(&info)) return;
+    if (static_cast<LONG>(info.dwTime - m_lastSeen.load()) > static_cast<LONG>(kHealthSlackMs)) {
+        Reinstall();
+        Rearm();
+    }
+}
+
+// ---- sender thread --------------------------------------------------------------------------
+
+DWORD WINAPI HookEngine::SenderThreadEntry(void* self) {
+    try {
+        static_cast<HookEngine*>(self)->SenderThreadMain();
+    } catch (...) {
+    }
+    return 0;
+}
+
+void HookEngine::SenderThreadMain() noexcept {
+    HANDLE waits[2] = {m_hStop, m_hQueued};
+    for (;;) {
+        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+        Notice n;
+        while (WaitForSingleObject(m_hStop, 0) != WAIT_OBJECT_0 && m_queue.Pop(n)) Deliver(n);
+    }
+}
+
+void HookEngine::Deliver(const Notice& n) noexcept {
+    HWND target = m_target.load();
+    if (!IsWindow(target)) {
+        m_sendFailures.Bump();
+        return;
+    }
+    PayloadSlot& slot = g_slots[g_nextSlot.fetch_add(1) % (sizeof g_slots / sizeof g_slots[0])];
+    slot.bytes[0] = n.first;
+    slot.bytes[1] = n.second;
+    slot.bytes[2] = n.action;
+    slot.bytes[3] = 0;
+    slot.cds.dwData = n.kind;
+    slot.cds.cbData = 3;
+    slot.cds.lpData = slot.bytes;
+    DWORD_PTR result = 0;
+    m_delivering.store(true);
+    const LRESULT ok = SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&slot.cds),
+                                           SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+    m_delivering.store(false);
+    if (ok)
+        m_sent.Bump();
+    else
+        m_sendFailures.Bump();
+}
+
+// ---- diagnostics ----------------------------------------------------------------------------
+
+void HookEngine::GetStats(TarnquilcoreStats* s) const {
+    s->nKeysConsumed = m_consumed.Get();
+    s->nNoticesQueued = m_queued.Get();
+    s->nNoticesSent = m_sent.Get();
+    s->nSendFailures = m_sendFailures.Get();
+    s->nQueueOverflows = m_overflows.Get();
+    s->nInjected = m_injected.Get();
+    s->nInjectFailures = m_injectFailures.Get();
+    s->nReinstalls = m_reinstalls.Get();
+    s->nDropsDetected = m_drops.Get();
+    s->nTimedOut = m_timedOut.Get();
+    s->nHandedBack = m_handedBack.Get();
+}
+
+bool HookEngine::EnableTiming(bool enable) {
+    EnterCriticalSection(&m_apiLock);
+    if (enable && !m_timing) m_timing = new (std::nothrow) TimingRecord[kTimingCapacity];
+    const bool ok = !enable || m_timing;
+    if (ok) {
+        m_timingOn.store(false);
+        m_timingCount.store(0);
+        m_timingOn.store(enable);
+    }
+    LeaveCriticalSection(&m_apiLock);
+    return ok;
+}
+
+int HookEngine::ReadTiming(TarnquilcoreTiming* out, int max) const {
+    if (!m_timing || !out || max <= 0) return 0;
+    const DWORD count = m_timingCount.load(std::memory_order_acquire);
+    DWORD n = count < kTimingCapacity ? count : kTimingCapacity;
+    if (n > static_cast<DWORD>(max)) n = static_cast<DWORD>(max);
+    for (DWORD i = 0; i < n; ++i) {
+        const TimingRecord& r = m_timing[(count - n + i) & (kTimingCapacity - 1)];
+        out[i].dwTicks = r.ticks;
+        out[i].bEaten = r.eaten;
+    }
+    return static_cast<int>(n);
+}
+
+bool HookEngine::SimulateDrop() {
+    EnterCriticalSection(&m_apiLock);
+    bool ok = m_running && PostThreadMessageW(m_hookThreadId, kMsgDrop, 0, 0);
+    if (ok) ok = WaitForSingleObject(m_hDropped, kStartTimeoutMs) == WAIT_OBJECT_0;
+    LeaveCriticalSection(&m_apiLock);
+    return ok;
+}
+
+void HookEngine::SetHealthInterval(DWORD ms) {
+    m_healthInterval.store(ms ? ms : 1);
+    EnterCriticalSection(&m_apiLock);
+    if (m_running) PostThreadMessageW(m_hookThreadId, kMsgWake, 0, 0);
+    LeaveCriticalSection(&m_apiLock);
+}
+
+}  // namespace tarnquil

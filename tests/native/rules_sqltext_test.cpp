@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <clocale>
+#include <limits>
+
+#include "rules/core/SqlText.h"
+
+namespace {
+
+TEST(RulesSqlText, BuildSqlFillsPlaceholders) {
+    const CString plain(L"Notepad"), quoted(L"it's 'x'"), empty;
+    struct Case {
+        std::string got, want;
+    } cases[] = {
+        {BuildSql("DELETE FROM t WHERE id=%d;", {42}), "DELETE FROM t WHERE id=42;"},
+        {BuildSql("v(%d, %d)", {-1, INT_MIN}), "v(-1, -2147483648)"},
+        {BuildSql("name='%s'", {quoted}), "name='it''s ''x'''"},
+        {BuildSql("'%s','%s'", {plain, empty}), "'Notepad',''"},
+        {BuildSql("%f %f %f", {0.5, 1.0 / 3, -0.25}), "0.500000 0.333333 -0.250000"},
+        {BuildSql("%f", {2.0 / 3}), "0.666667"},
+        {BuildSql("100%% %d", {1}), "100% 1"},
+        // a placeholder without an argument stays empty rather than reading past the list
+        {BuildSql("a=%d b=%d", {1}), "a=1 b="},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.got, c.want);
+}
+
+TEST(RulesSqlText, TextIsUtf8WithQuotesDoubledOnly) {
+    const CString text(L"C:\\it's\\\U0001F600\\\"x\"");
+    EXPECT_EQ(SqlEscapeText(text), "C:\\it''s\\\xF0\x9F\x98\x80\\\"x\"");
+}
+
+TEST(RulesSqlText, RealsIgnoreTheLocaleAndNonFiniteValues) {
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = old ? old : "C";
+    const bool commaLocale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
+    EXPECT_EQ(SqlRealText(0.25), "0.250000");
+    EXPECT_EQ(CellToDouble("0.25"), 0.25);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    if (!commaLocale) std::printf("(no comma-decimal locale installed; checked in the C locale only)\n");
+
+    EXPECT_EQ(SqlRealText(std::numeric_limits<double>::infinity()), "0.000000");
+    EXPECT_EQ(SqlRealText(std::numeric_limits<double>::quiet_NaN()), "0.000000");
+    EXPECT_EQ(SqlRealText(1e300).substr(0, 4), "1000");
+}
+
+TEST(RulesSqlText, CellReaders) {
+    struct IntCase {
+        const char* cell;
+        int want;
+    } ints[] = {{nullptr, 0}, {"", 0},          {"17", 17},   {" -7", -7},           {"12abc", 12},
+                {"0.9", 0},   {"+3", 3},        {"abc", 0},   {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}};
+    for (const auto& c : ints) EXPECT_EQ(CellToInt(c.cell), c.want) << (c.cell ? c.cell : "NULL");
+
+    struct RealCase {
+        const char* cell;
+        double want;
+    } reals[] = {{nullptr, 0.0},         {"", 0.0},     {"0.5", 0.5},      {"1e-05", 1e-05},
+                 {"0.33333333333333331", 1.0 / 3},   {"2", 2.0},        {"x", 0.0},
+                 {"inf", 0.0},           {"NaN", 0.0},  {" +0.75", 0.75}};
+    for (const auto& c : reals) EXPECT_EQ(CellToDouble(c.cell), c.want) << (c.cell ? c.cell : "NULL");
+
+    EXPECT_EQ(CellToText(nullptr), CString());
+    EXPECT_EQ(CellToText("caf\xC3\xA9 \xF0\x9F\x98\x80"), CString(L"caf\u00E9 \U0001F600"));
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+// Sample windows for the layout scenarios and the benchmark: one process, one thread, as many
+// top-level windows as asked for, each with a given title and rectangle.
+//
+//   SampleWindow.exe "<title>|x,y,w,h[|flag,flag...]" ...
+//
+// Flags: min (shown minimised), disabled, hidden, topmost, fg (made the foreground window once
+// all are shown), tool (a tool window). A title may be empty. Windows are created and shown
+// in argument order, so the last one ends on top of the z-order.
+//
+// Messages a test may post to any of the windows:
+//   WM_APP + 1, wParam = milliseconds: the thread sleeps that long (the window stops answering)
+//   WM_CLOSE: that window goes; the process ends with its last window
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kClassName[] = L"TessoraSample";
+constexpr UINT WM_SAMPLE_SLEEP = WM_APP + 1;
+
+int g_windows = 0;
+
+struct WindowSpec {
+    std::wstring title;
+    RECT rect = {};
+    bool minimised = false, disabled = false, hidden = false, topmost = false, foreground = false, tool = false;
+};
+
+std::vector<std::wstring> Split(const std::wstring& s, wchar_t sep) {
+    std::vector<std::wstring> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = s.find(sep, start);
+        parts.push_back(s.substr(start, at == std::wstring::npos ? std::wstring::npos : at - start));
+        if (at == std::wstring::npos) return parts;
+        start = at + 1;
+    }
+}
+
+bool ParseSpec(const std::wstring& arg, WindowSpec& spec) {
+    const std::vector<std::wstring> parts = Split(arg, L'|');
+    if (parts.size() < 2) return false;
+    spec.title = parts[0];
+    const std::vector<std::wstring> nums = Split(parts[1], L',');
+    if (nums.size() != 4) return false;
+    const int x = _wtoi(nums[0].c_str()), y = _wtoi(nums[1].c_str());
+    spec.rect = {x, y, x + _wtoi(nums[2].c_str()), y + _wtoi(nums[3].c_str())};
+    if (parts.size() > 2) {
+        for (const std::wstring& f : Split(parts[2], L',')) {
+            if (f == L"min") spec.minimised = true;
+            else if (f == L"disabled") spec.disabled = true;
+            else if (f == L"hidden") spec.hidden = true;
+            else if (f == L"topmost") spec.topmost = true;
+            else if (f == L"fg") spec.foreground = true;
+            else if (f == L"tool") spec.tool = true;
+        }
+    }
+    return true;
+}
+
+LRESULT CALLBACK SampleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SAMPLE_SLEEP:
+        Sleep(static_cast<DWORD>(wp));
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        RECT rc;
+        GetClientRect(h, &rc);
+        // A colour per window, so that a screenshot tells them apart.
+        const UINT_PTR n = reinterpret_cast<UINT_PTR>(h) / 4;
+        HBRUSH brush = CreateSolidBrush(RGB(60 + (n * 53) % 160, 60 + (n * 97) % 160, 60 + (n * 31) % 160));
+        FillRect(dc, &rc, brush);
+        DeleteObject(brush);
+        HFONT font = CreateFontW(-28, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
+        HGDIOBJ old = SelectObject(dc, font);
+        wchar_t title[256] = {};
+        GetWindowTextW(h, title, 256);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 255, 255));
+        DrawTextW(dc, title, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        EndPaint(h, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        if (--g_windows == 0) PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<WindowSpec> specs;
+    for (int i = 1; argv && i < argc; ++i) {
+        WindowSpec spec;
+        if (ParseSpec(argv[i], spec)) specs.push_back(spec);
+    }
+    if (argv) LocalFree(argv);
+    if (specs.empty()) return 2;
+
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = SampleProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+
+    HWND foreground = nullptr;
+    for (const WindowSpec& s : specs) {
+        DWORD ex = 0;
+        if (s.topmost) ex |= WS_EX_TOPMOST;
+        if (s.tool) ex |= WS_EX_TOOLWINDOW;
+        HWND h = CreateWindowExW(ex, kClassName, s.title.c_str(), WS_OVERLAPPEDWINDOW, s.rect.left, s.rect.top,
+                                 s.rect.right - s.rect.left, s.rect.bottom - s.rect.top, nullptr, nullptr,
+                                 instance, nullptr);
+        if (!h) return 3;
+        ++g_windows;
+        if (s.disabled) EnableWindow(h, FALSE);
+        if (s.minimised) ShowWindow(h, SW_SHOWMINNOACTIVE);
+        else if (!s.hidden) ShowWindow(h, SW_SHOW);
+        if (s.foreground) foreground = h;
+    }
+    if (foreground) SetForegroundWindow(foreground);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,22 @@
+// Small helpers shared by the program's windows: PNG images stored among the resources, and
+// placing a window in the middle of the desktop work area.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+class CWnd;
+
+// Makes a GDI+ image of the resource `id` of type `type` (e.g. L"PNG") in the framework's
+// resource module. Returns 1 when the image object was made (it may still carry GDI+'s error
+// status when the bytes are not an image it can decode), 0 when the resource could not be found
+// or loaded; `*image` is then left as it was. The caller owns the image.
+int LoadPngResource(WORD id, const wchar_t* type, Gdiplus::Image** image);
+// The same from a given module.
+int LoadPngResource(HMODULE module, WORD id, const wchar_t* type, Gdiplus::Image** image);
+
+// Centres the window in a rectangle of the work area's size that starts at the screen origin
+// (the work area's own left and top are not added), keeps its size and makes it topmost.
+void CenterWindowOnWorkArea(HWND hWnd);
+void CenterWindowOnWorkArea(CWnd* pWnd);

@@ -13,10 +13,9 @@ HINSTANCE g_module = nullptr;
 DWORD g_tls = TLS_OUT_OF_INDEXES;  // the engine of the hook thread calling the procedure
 
 enum : UINT {
-    kMsgInject = WM_APP + 1,
-    kMsgRestore = WM_APP + 2,
-    kMsgDrop = WM_APP + 3,
-    kMsgWake = WM_APP + 4,
+    kMsgRestore = WM_APP + 1,
+    kMsgDrop = WM_APP + 2,
+    kMsgWake = WM_APP + 3,
 };
 
 constexpr DWORD kStartTimeoutMs = 10000;
@@ -69,7 +68,7 @@ HookEngine::HookEngine() {
 
 HookEngine::~HookEngine() {
     Stop();
-    for (HANDLE h : {m_hStop, m_hQueued, m_hReady, m_hDropped})
+    for (HANDLE h : {m_hStop, m_hStopInjector, m_hReady, m_hDropped})
         if (h) CloseHandle(h);
     delete[] m_timing;
     DeleteCriticalSection(&m_apiLock);
@@ -82,22 +81,27 @@ bool HookEngine::Start(HWND target) {
         m_target.store(target);
     } else if (g_tls != TLS_OUT_OF_INDEXES) {
         if (!m_hStop) m_hStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (!m_hQueued) m_hQueued = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (!m_hStopInjector) m_hStopInjector = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (!m_hReady) m_hReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         if (!m_hDropped) m_hDropped = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        if (m_hStop && m_hQueued && m_hReady && m_hDropped) {
+        if (!m_senderBell.Event()) m_senderBell.Create();
+        if (!m_injectorBell.Event()) m_injectorBell.Create();
+        if (m_hStop && m_hStopInjector && m_hReady && m_hDropped && m_senderBell.Event() &&
+            m_injectorBell.Event()) {
             ResetEvent(m_hStop);
-            ResetEvent(m_hQueued);
-            m_queue.Clear();
+            ResetEvent(m_hStopInjector);
+            m_notices.Clear();
+            m_strokes.Clear();
+            m_refused.store(0);
             m_seq = KeySequencer();
             m_installOk = false;
-            for (Counter* c : {&m_consumed, &m_queued, &m_sent, &m_sendFailures, &m_overflows,
-                               &m_injected, &m_injectFailures, &m_reinstalls, &m_drops, &m_timedOut,
-                               &m_handedBack})
-                c->Reset();
+            for (Counter* c : {&m_consumed, &m_queued, &m_sent, &m_sendFailures, &m_overflows, &m_injected,
+                               &m_injectFailures, &m_reinstalls, &m_drops, &m_timedOut, &m_handedBack})
+                c->Set(0);
             m_target.store(target);
             m_hSenderThread = CreateThread(nullptr, 0, SenderThreadEntry, this, 0, nullptr);
-            if (m_hSenderThread)
+            m_hInjectorThread = CreateThread(nullptr, 0, InjectorThreadEntry, this, 0, nullptr);
+            if (m_hSenderThread && m_hInjectorThread)
                 m_hHookThread = CreateThread(nullptr, 0, HookThreadEntry, this, 0, &m_hookThreadId);
             if (m_hHookThread) {
                 HANDLE waits[2] = {m_hReady, m_hHookThread};
@@ -136,14 +140,14 @@ bool HookEngine::Stop() {
 
 void HookEngine::JoinThreads() noexcept {
     WaitAllowingSentMessages(m_hHookThread);
+    // Only now: the hook thread hands over what it still owes as it ends.
+    SetEvent(m_hStopInjector);
+    WaitAllowingSentMessages(m_hInjectorThread);
     WaitAllowingSentMessages(m_hSenderThread);
-    CloseThreadHandles();
-}
-
-void HookEngine::CloseThreadHandles() noexcept {
-    if (m_hHookThread) CloseHandle(m_hHookThread);
-    if (m_hSenderThread) CloseHandle(m_hSenderThread);
-    m_hHookThread = m_hSenderThread = nullptr;
+    for (HANDLE* h : {&m_hHookThread, &m_hInjectorThread, &m_hSenderThread}) {
+        if (*h) CloseHandle(*h);
+        *h = nullptr;
+    }
     m_hookThreadId = 0;
 }
 
@@ -204,9 +208,6 @@ void HookEngine::HookThreadMain() noexcept {
                 continue;
             }
             switch (msg.message) {
-            case kMsgInject:
-                InjectOwed();
-                break;
             case kMsgRestore:
                 Reinstall();
                 Rearm();
@@ -229,11 +230,11 @@ void HookEngine::HookThreadMain() noexcept {
             nextCheck = GetTickCount() + interval;
         }
     }
-    // A key-up held back for ordering must still reach the programs.
-    InjectOwed();
     if (m_hHook) UnhookWindowsHookEx(m_hHook);
     m_hHook = nullptr;
     TlsSetValue(g_tls, nullptr);
+    // A key-up held back for ordering must still reach the programs.
+    HandOver(GetTickCount());
 }
 
 LRESULT CALLBACK HookEngine::LowLevelProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -249,6 +250,7 @@ bool HookEngine::OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept {
     LARGE_INTEGER t0 = {};
     if (timing) QueryPerformanceCounter(&t0);
 
+    if (m_refused.load(std::memory_order_relaxed)) m_seq.InjectionFailed(m_refused.exchange(0));
     KeyEvent e;
     e.key.vk = static_cast<uint16_t>(k.vkCode);
     e.key.scan = static_cast<uint16_t>(k.scanCode);
@@ -259,53 +261,40 @@ bool HookEngine::OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept {
     m_lastSeen.store(k.time, std::memory_order_relaxed);
 
     const Decision d = m_seq.OnKey(e, m_type.load(std::memory_order_relaxed), ProbeModifiers, nullptr);
+    bool signalled = false;
     if (d.notice.kind) {
-        if (m_queue.Push(d.notice)) {
+        if (m_notices.Push(d.notice)) {
             m_queued.Bump();
-            SetEvent(m_hQueued);
+            signalled = m_senderBell.Ring();
         } else {
             m_overflows.Bump();
         }
     }
-    if (d.inject) PostThreadMessageW(m_hookThreadId, kMsgInject, 0, 0);
+    if (m_seq.OwedCount() > 0 && HandOver(k.time)) signalled = true;
     if (d.eat) m_consumed.Bump();
-    SyncSequencerCounters();
+    m_timedOut.Set(static_cast<LONG>(m_seq.TimedOut()));
+    m_handedBack.Set(static_cast<LONG>(m_seq.Replayed()));
 
     if (timing) {
         LARGE_INTEGER t1;
         QueryPerformanceCounter(&t1);
         const DWORD i = m_timingCount.load(std::memory_order_relaxed);
-        timing[i & (kTimingCapacity - 1)] = {static_cast<DWORD>(t1.QuadPart - t0.QuadPart), d.eat ? 1u : 0u};
+        timing[i & (kTimingCapacity - 1)] = {static_cast<DWORD>(t1.QuadPart - t0.QuadPart),
+                                             static_cast<WORD>(d.eat), static_cast<WORD>(signalled)};
         m_timingCount.store(i + 1, std::memory_order_release);
     }
     return d.eat;
 }
 
-void HookEngine::InjectOwed() noexcept {
+// Moves the strokes the sequencer owes to the injector, as many as the ring takes; the rest
+// follow with a later key. Returns whether the injector had to be woken.
+bool HookEngine::HandOver(uint32_t now) noexcept {
     KeyStroke strokes[KeySequencer::kMaxOwed];
-    INPUT inputs[KeySequencer::kMaxOwed];
-    for (;;) {
-        const int n = m_seq.TakeInjection(strokes, KeySequencer::kMaxOwed, GetTickCount());
-        if (n <= 0) return;
-        for (int i = 0; i < n; ++i) {
-            INPUT& in = inputs[i];
-            ZeroMemory(&in, sizeof in);
-            in.type = INPUT_KEYBOARD;
-            in.ki.wVk = strokes[i].vk;
-            in.ki.wScan = strokes[i].scan;
-            in.ki.dwFlags = (strokes[i].up ? KEYEVENTF_KEYUP : 0) |
-                            (strokes[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
-            in.ki.dwExtraInfo = m_magic;
-        }
-        // Our own hook sees these again, marked as ours, and lets them pass.
-        const UINT sent = SendInput(static_cast<UINT>(n), inputs, sizeof(INPUT));
-        m_injected.Add(static_cast<LONG>(sent));
-        if (sent < static_cast<UINT>(n)) {
-            m_seq.InjectionFailed(n - static_cast<int>(sent));
-            m_injectFailures.Add(n - static_cast<LONG>(sent));
-            return;
-        }
-    }
+    const uint32_t room = m_strokes.Free();
+    const int n = m_seq.TakeInjection(strokes, room < KeySequencer::kMaxOwed ? static_cast<int>(room)
+                                                                            : KeySequencer::kMaxOwed, now);
+    for (int i = 0; i < n; ++i) m_strokes.Push(strokes[i]);
+    return n > 0 && m_injectorBell.Ring();
 }
 
 bool HookEngine::Reinstall() noexcept {
@@ -319,15 +308,12 @@ bool HookEngine::Reinstall() noexcept {
     return true;
 }
 
-void HookEngine::SyncSequencerCounters() noexcept {
+void HookEngine::Rearm() noexcept {
+    if (m_refused.load()) m_seq.InjectionFailed(m_refused.exchange(0));
+    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount());
     m_timedOut.Set(static_cast<LONG>(m_seq.TimedOut()));
     m_handedBack.Set(static_cast<LONG>(m_seq.Replayed()));
-}
-
-void HookEngine::Rearm() noexcept {
-    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount());
-    SyncSequencerCounters();
-    if (m_seq.OwedCount() > 0) InjectOwed();
+    if (m_seq.OwedCount() > 0) HandOver(GetTickCount());
 }
 
 void HookEngine::CheckHealth() noexcept {
@@ -338,6 +324,53 @@ void HookEngine::CheckHealth() noexcept {
     if (static_cast<LONG>(info.dwTime - m_lastSeen.load()) > static_cast<LONG>(kHealthSlackMs)) {
         Reinstall();
         Rearm();
+    }
+}
+
+// ---- injector thread ------------------------------------------------------------------------
+
+DWORD WINAPI HookEngine::InjectorThreadEntry(void* self) {
+    try {
+        static_cast<HookEngine*>(self)->InjectorThreadMain();
+    } catch (...) {
+    }
+    return 0;
+}
+
+void HookEngine::InjectorThreadMain() noexcept {
+    INPUT inputs[KeySequencer::kMaxOwed];
+    bool stopping = false;
+    for (;;) {
+        int n = 0;
+        KeyStroke k;
+        while (n < KeySequencer::kMaxOwed && m_strokes.Pop(k)) {
+            INPUT& in = inputs[n++];
+            ZeroMemory(&in, sizeof in);
+            in.type = INPUT_KEYBOARD;
+            in.ki.wVk = k.vk;
+            in.ki.wScan = k.scan;
+            in.ki.dwFlags = (k.up ? KEYEVENTF_KEYUP : 0) | (k.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            in.ki.dwExtraInfo = m_magic;  // our hook recognises these and lets them pass
+        }
+        if (n > 0) {
+            const UINT sent = SendInput(static_cast<UINT>(n), inputs, sizeof(INPUT));
+            m_injected.Add(static_cast<LONG>(sent));
+            if (sent < static_cast<UINT>(n)) {
+                m_injectFailures.Add(n - static_cast<LONG>(sent));
+                m_refused.fetch_add(n - static_cast<LONG>(sent));
+            }
+            continue;
+        }
+        if (stopping) return;
+        m_injectorBell.GoingIdle();
+        if (!m_strokes.Empty()) {
+            m_injectorBell.Awake();
+            continue;
+        }
+        HANDLE waits[2] = {m_injectorBell.Event(), m_hStopInjector};
+        const DWORD r = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        m_injectorBell.Awake();
+        if (r != WAIT_OBJECT_0) stopping = true;  // one more round for what is left
     }
 }
 
@@ -352,11 +385,19 @@ DWORD WINAPI HookEngine::SenderThreadEntry(void* self) {
 }
 
 void HookEngine::SenderThreadMain() noexcept {
-    HANDLE waits[2] = {m_hStop, m_hQueued};
     for (;;) {
-        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
         Notice n;
-        while (WaitForSingleObject(m_hStop, 0) != WAIT_OBJECT_0 && m_queue.Pop(n)) Deliver(n);
+        while (WaitForSingleObject(m_hStop, 0) != WAIT_OBJECT_0 && m_notices.Pop(n)) Deliver(n);
+        if (WaitForSingleObject(m_hStop, 0) == WAIT_OBJECT_0) return;
+        m_senderBell.GoingIdle();
+        if (!m_notices.Empty()) {
+            m_senderBell.Awake();
+            continue;
+        }
+        HANDLE waits[2] = {m_hStop, m_senderBell.Event()};
+        const DWORD r = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        m_senderBell.Awake();
+        if (r != WAIT_OBJECT_0 + 1) return;
     }
 }
 
@@ -423,6 +464,7 @@ int HookEngine::ReadTiming(TarnquilcoreTiming* out, int max) const {
         const TimingRecord& r = m_timing[(count - n + i) & (kTimingCapacity - 1)];
         out[i].dwTicks = r.ticks;
         out[i].bEaten = r.eaten;
+        out[i].bSignalled = r.signalled;
     }
     return static_cast<int>(n);
 }

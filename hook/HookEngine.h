@@ -1,12 +1,16 @@
-// The working part of CTarnquilcore: the hook thread with its low-level keyboard hook and
-// message loop, and the sender thread that delivers WM_COPYDATA.
+// The working part of CTarnquilcore.
 //
-// Threads:
-//  - hook thread (raised priority): owns the hook and the KeySequencer; the hook procedure only
-//    decides, pushes a notice into the ring, signals the sender and returns. Injection of our own
-//    key events, re-installs and health checks run from the same thread's message loop, so the
-//    sequencer is never touched by two threads.
-//  - sender thread: drains the ring and sends WM_COPYDATA; a slow receiver delays only it.
+// Threads, each with one job:
+//  - hook thread (raised priority): owns the low-level keyboard hook, its message loop and the
+//    KeySequencer. The hook procedure decides, pushes into two lock-free rings, rings a worker's
+//    doorbell when that worker sleeps, and returns: no waiting, no allocation, no lock. The same
+//    thread re-installs the hook (RestoreHook, health check), so the sequencer is never touched
+//    by two threads.
+//  - injector thread: sends the key events the sequencer owes (the mask key, letters handed back,
+//    keys held back for ordering) with SendInput.
+//  - sender thread: delivers the notices as WM_COPYDATA; a slow receiver delays only this thread.
+// Work is never left to the hook thread's loop: under a steady stream of input the system may
+// keep running hook calls inside one PeekMessage for as long as the stream lasts.
 #pragma once
 
 #include <windows.h>
@@ -14,12 +18,42 @@
 #include <atomic>
 
 #include "hook/KeySequencer.h"
-#include "hook/NoticeQueue.h"
+#include "hook/SpscRing.h"
 
 struct TarnquilcoreStats;
 struct TarnquilcoreTiming;
 
 namespace tarnquil {
+
+// Wakes a worker only when it is about to sleep, so a burst of input costs one signal at most.
+class Doorbell {
+public:
+    bool Create() {
+        m_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        return m_event != nullptr;
+    }
+    ~Doorbell() {
+        if (m_event) CloseHandle(m_event);
+    }
+    HANDLE Event() const { return m_event; }
+    // Producer, after publishing work.
+    // Returns whether it had to signal.
+    bool Ring() noexcept {
+        if (!m_idle.exchange(false)) return false;
+        SetEvent(m_event);
+        return true;
+    }
+    // Worker: announce the sleep, then check for work once more before waiting.
+    void GoingIdle() noexcept {
+        m_idle.store(true);
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+    }
+    void Awake() noexcept { m_idle.store(false); }
+
+private:
+    HANDLE m_event = nullptr;
+    std::atomic<bool> m_idle{false};
+};
 
 class HookEngine {
 public:
@@ -45,60 +79,65 @@ public:
 private:
     struct Counter {
         std::atomic<LONG> value{0};
-        void Bump() noexcept { value.store(value.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
+        // each counter has one writer: no locked instruction needed
         void Add(LONG n) noexcept { value.store(value.load(std::memory_order_relaxed) + n, std::memory_order_relaxed); }
+        void Bump() noexcept { Add(1); }
         void Set(LONG n) noexcept { value.store(n, std::memory_order_relaxed); }
         LONG Get() const noexcept { return value.load(std::memory_order_relaxed); }
-        void Reset() noexcept { value.store(0, std::memory_order_relaxed); }
     };
     struct TimingRecord {
         DWORD ticks;
-        DWORD eaten;
+        WORD eaten;
+        WORD signalled;
     };
     static constexpr DWORD kTimingCapacity = 1u << 15;
 
     static LRESULT CALLBACK LowLevelProc(int code, WPARAM wParam, LPARAM lParam);
     static DWORD WINAPI HookThreadEntry(void* self);
+    static DWORD WINAPI InjectorThreadEntry(void* self);
     static DWORD WINAPI SenderThreadEntry(void* self);
     static uint8_t ProbeModifiers(void* context);
 
     bool OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept;
+    bool HandOver(uint32_t now) noexcept;
     void HookThreadMain() noexcept;
+    void InjectorThreadMain() noexcept;
     void SenderThreadMain() noexcept;
     void Deliver(const Notice& n) noexcept;
     bool Reinstall() noexcept;
     void Rearm() noexcept;
-    void SyncSequencerCounters() noexcept;
-    void InjectOwed() noexcept;
     void CheckHealth() noexcept;
     void JoinThreads() noexcept;
-    void CloseThreadHandles() noexcept;
 
-    CRITICAL_SECTION m_apiLock;  // Start/Stop/Restore only; never taken by the hook thread
+    CRITICAL_SECTION m_apiLock;  // the public calls only; never taken by the hook thread
     bool m_running = false;
-    HANDLE m_hStop = nullptr;    // manual reset: both threads end
-    HANDLE m_hQueued = nullptr;  // auto reset: the ring has notices
-    HANDLE m_hReady = nullptr;   // auto reset: the hook thread has tried to install
-    HANDLE m_hDropped = nullptr; // auto reset: a simulated drop is done
+    HANDLE m_hStop = nullptr;          // manual reset: the hook and sender threads end
+    HANDLE m_hStopInjector = nullptr;  // manual reset: set once the hook thread has ended
+    HANDLE m_hReady = nullptr;         // auto reset: the hook thread has tried to install
+    HANDLE m_hDropped = nullptr;       // auto reset: a simulated drop is done
     HANDLE m_hHookThread = nullptr;
+    HANDLE m_hInjectorThread = nullptr;
     HANDLE m_hSenderThread = nullptr;
     DWORD m_hookThreadId = 0;
+    Doorbell m_senderBell, m_injectorBell;
     std::atomic<HWND> m_target{nullptr};
     std::atomic<int> m_type{0};
     std::atomic<bool> m_delivering{false};
     std::atomic<DWORD> m_lastSeen{0};
     std::atomic<DWORD> m_healthInterval{5000};
-    ULONG_PTR m_magic = 0;       // dwExtraInfo of the key events we inject ourselves
+    std::atomic<LONG> m_refused{0};    // strokes SendInput would not take, for the sequencer
+    ULONG_PTR m_magic = 0;             // dwExtraInfo of the key events we inject ourselves
 
     // hook thread only
     HHOOK m_hHook = nullptr;
     bool m_installOk = false;
     KeySequencer m_seq;
 
-    NoticeQueue m_queue;
+    NoticeQueue m_notices;   // hook thread -> sender
+    StrokeQueue m_strokes;   // hook thread -> injector
 
-    Counter m_consumed, m_queued, m_sent, m_sendFailures, m_overflows, m_injected,
-        m_injectFailures, m_reinstalls, m_drops, m_timedOut, m_handedBack;
+    Counter m_consumed, m_queued, m_sent, m_sendFailures, m_overflows, m_injected, m_injectFailures,
+        m_reinstalls, m_drops, m_timedOut, m_handedBack;
 
     TimingRecord* m_timing = nullptr;
     std::atomic<bool> m_timingOn{false};

@@ -34,7 +34,7 @@ uint8_t KeySequencer::HeldFamily(int type) const noexcept {
     return 0;
 }
 
-void KeySequencer::UpdateModifiers(const KeyStroke& k) noexcept {
+void KeySequencer::UpdateModifiers(const KeyStroke& k, uint32_t time) noexcept {
     uint8_t bits = 0;
     switch (k.vk) {
     case kVkLMenu: bits = kModLAlt; break;
@@ -48,10 +48,21 @@ void KeySequencer::UpdateModifiers(const KeyStroke& k) noexcept {
     case kVkControl: bits = k.up ? kModCtrl : (k.extended ? kModRCtrl : kModLCtrl); break;
     default: return;
     }
-    if (k.up)
+    if (k.up) {
         m_mods = static_cast<uint8_t>(m_mods & ~bits);
-    else
-        m_mods = static_cast<uint8_t>(m_mods | bits);
+        return;
+    }
+    if ((bits & kModAlt) && !(m_mods & kModAlt)) m_altDownTime = time;
+    if ((bits & kModCtrl) && !(m_mods & kModCtrl)) m_ctrlDownTime = time;
+    m_mods = static_cast<uint8_t>(m_mods | bits);
+}
+
+bool KeySequencer::ShouldProbe(uint8_t family, uint32_t time) const noexcept {
+    // While strokes are held back or on their way the system's key state lags behind ours on
+    // purpose; and a modifier pressed a moment ago is certainly down (the probe is for key-ups
+    // lost long ago, e.g. behind the secure desktop).
+    if (m_owedCount > 0 || m_inFlight > 0) return false;
+    return Exceeds(time, family == kModAlt ? m_altDownTime : m_ctrlDownTime, kFreshModifierMs);
 }
 
 void KeySequencer::AdoptSystemModifiers(uint8_t system) noexcept {
@@ -127,15 +138,16 @@ Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe p
     const uint16_t vk = k.vk;
     Decision d;
     if (e.own) {
+        // Every stroke of ours replays one already counted when it first arrived (or is the
+        // mask key): it must not touch the modifier state a second time.
         if (m_inFlight > 0) --m_inFlight;
-        UpdateModifiers(k);
         return d;
     }
     if (m_inFlight > 0 && Exceeds(e.time, m_injectTime, kInFlightTimeoutMs)) m_inFlight = 0;  // lost
 
     if (IsModifierVk(vk)) {
         const uint8_t before = m_mods;
-        UpdateModifiers(k);
+        UpdateModifiers(k, e.time);
         if (!(before & kModAlt) && (m_mods & kModAlt)) m_maskSent = false;  // a new Alt hold
         if (m_stage == Stage::First &&
             (!(m_mods & m_holdFamily) || Exceeds(e.time, m_firstTime, kSequenceTimeoutMs))) {
@@ -179,7 +191,7 @@ Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe p
         }
         if (!done && (IsDigit(vk) || IsLetter(vk))) {
             uint8_t family = HeldFamily(executeType);
-            if (family && probe) {
+            if (family && probe && ShouldProbe(family, e.time)) {
                 AdoptSystemModifiers(probe(probeContext));
                 family = HeldFamily(executeType);
             }
@@ -220,7 +232,7 @@ void KeySequencer::InjectionFailed(int count) noexcept {
 }
 
 void KeySequencer::Rearm(uint8_t systemModifiers, uint32_t now) noexcept {
-    AdoptSystemModifiers(systemModifiers);
+    if (m_owedCount == 0 && m_inFlight == 0) AdoptSystemModifiers(systemModifiers);
     if (m_stage == Stage::First &&
         (!(m_mods & m_holdFamily) || Exceeds(now, m_firstTime, kSequenceTimeoutMs))) {
         if (m_mods & m_holdFamily) ++m_timedOut;

@@ -62,6 +62,8 @@ class KeySequencer {
 public:
     static constexpr uint32_t kSequenceTimeoutMs = 2000;
     static constexpr uint32_t kInFlightTimeoutMs = 1000;
+    // A modifier pressed more recently than this is taken as down without asking the system.
+    static constexpr uint32_t kFreshModifierMs = 1000;
     static constexpr int kMaxOwed = 32;
 
     KeySequencer() = default;
@@ -93,7 +95,8 @@ private:
     enum class Cancel : uint8_t { Silent, GiveBack };
 
     uint8_t HeldFamily(int type) const noexcept;
-    void UpdateModifiers(const KeyStroke& k) noexcept;
+    void UpdateModifiers(const KeyStroke& k, uint32_t time) noexcept;
+    bool ShouldProbe(uint8_t family, uint32_t time) const noexcept;
     void AdoptSystemModifiers(uint8_t system) noexcept;
     void CancelSequence(Cancel how) noexcept;
     void RequestMask() noexcept;
@@ -108,6 +111,8 @@ private:
 
     Stage m_stage = Stage::Idle;
     uint8_t m_mods = 0;
+    uint32_t m_altDownTime = 0;    // when the Alt and Ctrl families were last pressed
+    uint32_t m_ctrlDownTime = 0;
     uint8_t m_holdFamily = 0;      // kModAlt or kModCtrl while a sequence is open
     uint8_t m_action = 0;
     KeyStroke m_first;

@@ -68,7 +68,8 @@ struct TarnquilcoreStats {
 // Time spent inside the hook procedure for one key event, in QueryPerformanceFrequency ticks.
 struct TarnquilcoreTiming {
     DWORD dwTicks;
-    DWORD bEaten;
+    DWORD bEaten;      // the key was kept from the foreground program
+    DWORD bSignalled;  // the procedure woke a worker thread (SetEvent), the one system call it makes
 };
 
 // Diagnostics for the tests and the benchmark; the program itself never calls these.

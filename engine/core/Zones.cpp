@@ -1,5 +1,7 @@
 #include "engine/core/Zones.h"
 
+#include "app/core/PathText.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -75,21 +77,12 @@ std::vector<ZoneRect> ComputeUserZones(const ScreenRect& m, const std::vector<in
     return zones;
 }
 
-CString FileNamePartWithoutExtension(const CString& path) {
-    int sep = path.ReverseFind(L'\\');
-    if (sep < 0) sep = path.ReverseFind(L'/');
-    CString name = path.Mid(sep + 1);
-    const int dot = name.ReverseFind(L'.');
-    if (dot >= 0) name = name.Left(dot);
-    return name;
-}
-
 int FindRegionByTitle(const std::vector<DetailRow>& rows, int typeId, int rowCount, const CString& title) {
     const int n = std::min<long long>(std::max(rowCount, 0), static_cast<long long>(rows.size()));
     for (int i = 0; i < n; ++i) {
         const DetailRow& row = rows[i];
         if (row.typeId != typeId) continue;
-        const CString name = FileNamePartWithoutExtension(row.filePath);
+        const CString name = FileNameFromPath(row.filePath, 0);
         if (name.IsEmpty()) {
             // A screen without bindings decides with region 0; a binding whose name came out
             // empty would otherwise pin every window.

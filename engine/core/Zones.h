@@ -53,10 +53,6 @@ std::vector<ZoneRect> ComputeUserZones(const ScreenRect& m, const std::vector<in
                                        const std::function<std::vector<RegionFraction>(int typeId)>& loadTypeRegions,
                                        int* dropped = nullptr);
 
-// The file-name part of a path without its extension: the text after the last backslash (or,
-// with none, after the last slash), cut before its last full stop.
-CString FileNamePartWithoutExtension(const CString& path);
-
 // The region id of the first of the first rowCount rows whose type is `typeId` and whose
 // file-name part occurs in the title; -1 when none matches. A row with an empty path matches
 // every title (its region id 0 pins nothing); a row whose path is set but yields an empty

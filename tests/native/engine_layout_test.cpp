@@ -1,6 +1,8 @@
 // Zones, assignment, spreading, the move list and undo, driven through plain facts.
 #include <gtest/gtest.h>
 
+#include "app/core/PathText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -608,7 +610,7 @@ TEST(FindRegionByTitle, BindingRows) {
     } names[] = {{L"C:\\dir\\file.txt", L"file"}, {L"dir/sub/file", L"file"}, {L"file", L"file"},
                  {L"a.tar.gz", L"a.tar"},         {L"C:\\a/b.c", L"a/b"},   {L"C:\\Temp\\", L""},
                  {L".gitignore", L""},            {L"", L""}};
-    for (const auto& n : names) EXPECT_EQ(FileNamePartWithoutExtension(n.path), n.name) << n.path;
+    for (const auto& n : names) EXPECT_EQ(FileNameFromPath(n.path, 0), n.name) << n.path;
 }
 
 TEST(UserLayout, ExampleWithAPinnedThirdWindow) {

@@ -25,7 +25,15 @@ struct SeenKey {
     bool operator==(const SeenKey& o) const { return vk == o.vk && up == o.up; }
 };
 HWND g_keyTarget = nullptr;
+HWND g_keyFocus = nullptr;
 std::vector<SeenKey> g_seenKeys;
+
+// Other programs' windows may have come to the front meanwhile.
+void RefocusKeyTarget() {
+    if (!g_keyTarget || GetWindowThreadProcessId(g_keyTarget, nullptr) != GetCurrentThreadId()) return;
+    if (GetForegroundWindow() != g_keyTarget) SetForegroundWindow(g_keyTarget);
+    if (GetFocus() != g_keyFocus) SetFocus(g_keyFocus);
+}
 
 void Pump() {
     MSG msg;
@@ -80,6 +88,7 @@ INPUT MakeInput(const Stroke& s) {
 
 // Batched scripts arrive back to back, which is harder on ordering than human typing.
 void Type(const Script& script, bool batched = false) {
+    RefocusKeyTarget();
     if (batched) {
         std::vector<INPUT> in;
         for (const Stroke& s : script) in.push_back(MakeInput(s));
@@ -155,8 +164,9 @@ public:
     static KeyWindow& Front(bool focusEdit = false) {
         static KeyWindow* window = new KeyWindow;
         KeyWindow& w = *window;
+        g_keyFocus = focusEdit ? w.edit : w.hwnd;
         SetForegroundWindow(w.hwnd);
-        SetFocus(focusEdit ? w.edit : w.hwnd);
+        SetFocus(g_keyFocus);
         SetWindowTextW(w.edit, L"");
         PumpFor(50);
         w.keys.clear();
@@ -281,10 +291,7 @@ TEST_F(HookTest, SequencesAreReportedAndSwallowed) {
             const std::vector<Received> want = {N(1, char(c.k1), 0, c.action), N(2, char(c.k1), char(c.k2), c.action)};
             EXPECT_EQ(want, rx.got);
             EXPECT_TRUE(win->Ordinary().empty()) << "the window saw a key of the sequence";
-            EXPECT_TRUE(win->Saw(c.mod == VK_RMENU || c.mod == VK_LMENU ? VK_MENU
-                                 : c.mod == VK_MENU                     ? VK_MENU
-                                                                        : VK_CONTROL,
-                                 true))
+            EXPECT_TRUE(win->Saw(c.action == '1' ? VK_MENU : VK_CONTROL, true))
                 << "the action key's release must pass";
             EXPECT_EQ(0, win->menuActivations);
         }
@@ -296,7 +303,8 @@ TEST_F(HookTest, AltAloneStillOpensTheMenuAndChordsStayTheUsers) {
     Run(Tap(VK_MENU));
     EXPECT_EQ(1, win->menuActivations) << "Alt pressed alone is the user's";
     // Ctrl+Alt is AltGr on many layouts; Win+digit belongs to the shell.
-    Run(Down(VK_CONTROL) + Held(VK_MENU, '1', '2') + Up(VK_CONTROL) + Down(VK_LWIN) + Held(VK_MENU, '3', '4') + Up(VK_LWIN));
+    Run(Down(VK_CONTROL) + Held(VK_MENU, '1', '2') + Up(VK_CONTROL) +
+        Down(VK_LWIN) + Held(VK_MENU, '3', '4') + Up(VK_LWIN));
     EXPECT_TRUE(rx.got.empty());
     EXPECT_EQ(K("1234"), win->Ordinary());
 }
@@ -576,6 +584,24 @@ TEST(KeySequencer, OwnStrokesAreNeverOvertaken) {
     EXPECT_FALSE(f.Key('B', true).eat) << "nothing of ours is pending any more";
 }
 
+TEST(KeySequencer, TheNextSequenceMayStartBehindHeldBackStrokes) {
+    Feed f;
+    f.Key(tarnquil::kVkLMenu, false);
+    f.Key('3', false);
+    f.Key('3', true);
+    EXPECT_EQ(2, f.Key('2', false).notice.kind);
+    f.Key('2', true);
+    EXPECT_TRUE(f.Key(tarnquil::kVkLMenu, true).eat);   // behind the mask key
+    EXPECT_TRUE(f.Key(tarnquil::kVkLMenu, false).eat);  // and the next hold behind that
+    const std::vector<KeyStroke> batch = f.Take();
+    EXPECT_EQ("232v 232^ 164^ 164v ", Strokes(batch));
+    for (size_t i = 0; i < 3; ++i) f.Key(batch[i].vk, batch[i].up, true);
+    // the replayed Alt release must not undo the newer press
+    const Decision first = f.Key('4', false);
+    EXPECT_TRUE(first.eat);
+    EXPECT_EQ(1, first.notice.kind);
+}
+
 TEST(KeySequencer, FailedOrLostInjectionsReleaseTheHold) {
     Feed f;
     f.Key(tarnquil::kVkLMenu, false);
@@ -601,6 +627,35 @@ TEST(KeySequencer, FullOwedListLetsKeysThrough) {
     for (int i = 0; i < 40; ++i) (f.Key(VK_F1 + (i % 2) * 0, i % 2 != 0).eat ? eaten : passed)++;
     EXPECT_EQ(KeySequencer::kMaxOwed - 2, eaten);
     EXPECT_EQ(40 - eaten, passed);
+}
+
+TEST(KeySequencer, SystemKeyStateOverridesOnlyStaleModifiers) {
+    struct Case {
+        const char* name;
+        uint32_t heldFor;   // ms between the modifier's press and the digit
+        bool ownPending;    // a stroke of ours is still on its way
+        bool eaten;
+    };
+    const Case cases[] = {
+        {"a release lost long ago", 5000, false, false},
+        {"pressed a moment ago", 50, false, true},
+        {"behind our own strokes", 5000, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Feed f;
+        f.Key(tarnquil::kVkLMenu, false);
+        f.now += c.heldFor;
+        if (c.ownPending) {
+            f.Key('1', false);  // owes the mask key
+            f.Key('1', true);
+            f.Key(VK_ESCAPE, false);
+            f.Key(VK_ESCAPE, true);
+            f.Take();
+        }
+        f.system = 0;  // the system believes no modifier is down
+        EXPECT_EQ(c.eaten, f.Key('2', false).eat);
+    }
 }
 
 TEST(KeySequencer, RearmKeepsAFreshHalfSequence) {

@@ -6,13 +6,9 @@
 #include "res/ui_ids.h"
 #include "ui/DialogHelpers.h"
 
-// A map of messages only leaves the map's class typedef unused.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CLoading, CDialogEx)
     ON_MESSAGE(WM_TIMER, &CLoading::OnTimer)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CLoading::CLoading(CWnd* parent) : CDialogEx(IDD_LOADING, parent) {}
 

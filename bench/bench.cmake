@@ -10,14 +10,28 @@ if(TARGET e2e_tests)
     add_dependencies(e2e_tests SampleWindow)
 endif()
 
+# The engine's Windows-side tests use the sample windows too, and like the scenarios they need the
+# desktop to themselves: windows of theirs would be arranged by a scenario, and the other way round.
+if(TARGET win_tests)
+    target_sources(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e/LayoutSupport.cpp)
+    add_dependencies(win_tests SampleWindow)
+    foreach(src engine_windowutil_test engine_panel_test)
+        file(STRINGS ${CMAKE_SOURCE_DIR}/tests/win/${src}.cpp lines REGEX "^TEST(_F)?\\(")
+        foreach(line ${lines})
+            string(REGEX REPLACE "^TEST(_F)?\\(([A-Za-z0-9_]+), ([A-Za-z0-9_]+)\\).*" "win.\\2.\\3" name "${line}")
+            set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+        endforeach()
+    endforeach()
+endif()
+
 if(TARGET Tarnquilcore AND EXISTS ${CMAKE_SOURCE_DIR}/bench/win/layout_bench.cpp)
     add_executable(layout_bench ${CMAKE_SOURCE_DIR}/bench/win/layout_bench.cpp
-        ${CMAKE_SOURCE_DIR}/tests/e2e/LayoutSupport.cpp ${CMAKE_SOURCE_DIR}/tests/support/WinTestSupport.cpp
-        ${CMAKE_SOURCE_DIR}/rules/SqliteLibrary.cpp)
+        ${CMAKE_SOURCE_DIR}/tests/e2e/LayoutSupport.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/TessoraRun.cpp
+        ${CMAKE_SOURCE_DIR}/tests/support/WinTestSupport.cpp)
     target_include_directories(layout_bench PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_definitions(layout_bench PRIVATE TESSORA_DIST_DIR_W=L"${TESSORA_DIST_DIR_WINE}")
     target_link_options(layout_bench PRIVATE ${TESSORA_STATIC_LINK})
-    target_link_libraries(layout_bench PRIVATE tessora_core Tarnquilcore ${TESSORA_WIN_LIBS})
+    target_link_libraries(layout_bench PRIVATE tessora_app Tarnquilcore ${TESSORA_WIN_LIBS})
     add_dependencies(layout_bench SampleWindow Tessora)
     # the benchmark hosts a hook of its own to time the hook procedure
     add_custom_command(TARGET layout_bench POST_BUILD

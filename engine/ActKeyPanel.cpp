@@ -37,13 +37,9 @@ std::unique_ptr<Gdiplus::Font> MakeFont(float points) {
 
 }  // namespace
 
-// A map of messages only leaves the map's class typedef unused.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CActKeyPanel, CDialogEx)
     ON_MESSAGE(WM_TIMER, &CActKeyPanel::OnTimer)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CActKeyPanel::CActKeyPanel(CWnd* parent) : CDialogEx(IDD_ACTKEY_PANEL, parent) {}
 

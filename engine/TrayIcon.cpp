@@ -69,6 +69,7 @@ BOOL CTrayIcon::SetIcon(UINT id) {
                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                              LR_DEFAULTCOLOR | LR_SHARED));
     }
+    m_hWantedIcon = icon;
     DWORD op;
     if (icon) {
         op = m_nid.hIcon ? NIM_MODIFY : NIM_ADD;
@@ -97,7 +98,9 @@ void CTrayIcon::AllowTaskbarCreatedMessage() {
 }
 
 LRESULT CTrayIcon::OnTaskBarCreate(WPARAM, LPARAM) {
-    if (m_nid.hIcon) {
+    // also an icon the old shell refused: the new one may take it
+    if (m_hWantedIcon) {
+        m_nid.hIcon = m_hWantedIcon;
         SetFlags(true);
         if (!Shell_NotifyIconW(NIM_ADD, &m_nid)) m_nid.hIcon = nullptr;
     }

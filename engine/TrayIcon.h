@@ -43,7 +43,10 @@ public:
         LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     };
 
-    NOTIFYICONDATAW m_nid;
+    NOTIFYICONDATAW m_nid;  // hIcon is set exactly while the shell shows the icon
+    // The icon the program asked for last; a new shell gets it even when an earlier add failed
+    // (a program started at logon may come before the taskbar).
+    HICON m_hWantedIcon = nullptr;
     CTrayHook m_notifyHook;
     CTrayHook m_parentHook;
     CLanguageTable* m_pLanguage;  // the menu's own table

@@ -193,37 +193,53 @@ int CWindowUtil::ApplyMoves(const std::vector<engine::WindowMove>& moves) {
     const DWORD self = GetCurrentThreadId();
     DWORD pendingThread = 0;
     HWND pendingWnd = nullptr;
+    DWORD pendingMoves = 0;
     std::set<DWORD> slowThreads;
     // Lets the thread that was sent the last moves finish them before another thread's window
     // is raised, so that the stacking follows the plan.
     auto settle = [&] {
         if (pendingWnd && !slowThreads.count(pendingThread)) {
             DWORD_PTR result = 0;
-            if (!SendMessageTimeoutW(pendingWnd, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSettleMs, &result) &&
+            // A thread that answers works through its moves in a few milliseconds each.
+            const DWORD limit = kSettleMs + kSettlePerMoveMs * pendingMoves;
+            if (!SendMessageTimeoutW(pendingWnd, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, limit, &result) &&
                 IsWindow(pendingWnd))
                 slowThreads.insert(pendingThread);
         }
         pendingWnd = nullptr;
         pendingThread = 0;
+        pendingMoves = 0;
     };
     int notMade = 0;
+    // A window's calls come in pairs: its state is read once for both.
+    HWND lastWnd = nullptr;
+    DWORD thread = 0;
+    bool usable = false;
     for (const engine::WindowMove& m : moves) {
         HWND h = reinterpret_cast<HWND>(m.hwnd);
-        const DWORD thread = GetWindowThreadProcessId(h, nullptr);
-        if (!thread || !IsWindowUsable(h)) {
+        if (h != lastWnd) {
+            lastWnd = h;
+            thread = GetWindowThreadProcessId(h, nullptr);
+            usable = thread != 0 && IsWindowUsable(h);
+        }
+        if (!usable) {
             ++notMade;
             continue;
         }
         HWND after = m.insertAfter == engine::InsertAfter::kTopmost ? HWND_TOPMOST : HWND_NOTOPMOST;
+        // Raising a window is enough: activating each in turn would leave the keyboard focus on
+        // whichever window happened to be moved last instead of the one the user was typing in.
+        const UINT flags = m.flags | SWP_NOACTIVATE;
         BOOL ok;
         if (thread == self) {
             settle();
-            ok = SetWindowPos(h, after, m.x, m.y, m.width, m.height, m.flags);
+            ok = SetWindowPos(h, after, m.x, m.y, m.width, m.height, flags);
         } else {
             if (thread != pendingThread) settle();
-            ok = SetWindowPos(h, after, m.x, m.y, m.width, m.height, m.flags | SWP_ASYNCWINDOWPOS);
+            ok = SetWindowPos(h, after, m.x, m.y, m.width, m.height, flags | SWP_ASYNCWINDOWPOS);
             pendingThread = thread;
             pendingWnd = h;
+            ++pendingMoves;
         }
         if (!ok) ++notMade;
     }

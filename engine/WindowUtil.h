@@ -49,6 +49,7 @@ public:
     // Returns the number of moves not made.
     int ApplyMoves(const std::vector<engine::WindowMove>& moves);
     static constexpr DWORD kSettleMs = 250;
+    static constexpr DWORD kSettlePerMoveMs = 20;
 
     engine::UwpHostFlags HostFlags() const { return {m_bStoreLive, m_bSettingsLive, m_bEdgeLive}; }
 

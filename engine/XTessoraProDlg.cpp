@@ -11,6 +11,8 @@
 #include "app/Log.h"
 #include "app/Settings.h"
 #include "app/StartError.h"
+#include "engine/ActKeyPanel.h"
+#include "res/engine_ids.h"
 #include "rules/SqliteLibrary.h"
 #include "res/resource.h"
 #include "res/ui_ids.h"
@@ -250,4 +252,19 @@ void CXTessoraProDlg::OnDebugExit() { exit(0); }
 
 void CXTessoraProDlg::OnRestartHook() { m_hook.RestoreHook(); }
 
-void CXTessoraProDlg::OnActKeyPanelTest() {}
+// The debug view's panel test: the first press makes a fresh panel, later presses show it.
+void CXTessoraProDlg::OnActKeyPanelTest() {
+    static bool created = false;
+    if (!created) {
+        created = true;
+        m_pActKeyPanel = new CActKeyPanel(nullptr);
+        m_pActKeyPanel->Create(IDD_ACTKEY_PANEL, this);
+        return;
+    }
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    m_pActKeyPanel->m_strActKeyName = L"Alt";
+    m_pActKeyPanel->m_strFirstKey = L"1";
+    m_pActKeyPanel->MoveToMonitor(work.left, work.top, work.right, work.bottom, 0, 0);
+    m_pActKeyPanel->ShowWindow(SW_SHOWNOACTIVATE);
+}

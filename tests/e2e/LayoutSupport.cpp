@@ -57,10 +57,22 @@ HWND SampleWindows::Get(const std::wstring& title) const {
     return nullptr;
 }
 
-void SampleWindows::StackTopDown(const std::vector<std::wstring>& titles) const {
-    for (auto it = titles.rbegin(); it != titles.rend(); ++it) {
-        SetWindowPos(Get(*it), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+bool SampleWindows::StackTopDown(const std::vector<std::wstring>& titles) const {
+    // Activation from earlier steps may still be on its way and reorder them: try until it holds.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        for (auto it = titles.rbegin(); it != titles.rend(); ++it) {
+            SetWindowPos(Get(*it), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(Get(titles.front()), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+        Sleep(50);
+        size_t next = 0;
+        for (HWND h = GetTopWindow(nullptr); h && next < titles.size(); h = GetWindow(h, GW_HWNDNEXT)) {
+            if (h == Get(titles[next])) ++next;
+        }
+        if (next == titles.size()) return true;
     }
+    return false;
 }
 
 void SampleWindows::Hang(DWORD ms) const {

@@ -11,6 +11,10 @@
 
 namespace layout {
 
+// Wine shows its own tray window on a desktop without a tray; the scenarios keep it out of
+// their layouts through the exclude list.
+constexpr const wchar_t* kHarnessWindowTitle = L"Wine System Tray";
+
 RECT Rect(int x, int y, int width, int height);
 std::wstring RectText(const RECT& r);
 bool SameRect(const RECT& a, const RECT& b);
@@ -31,7 +35,8 @@ public:
     HWND Get(const std::wstring& title) const;
     RECT RectOf(const std::wstring& title) const { return WindowRect(Get(title)); }
     // Stacks the windows in this order from the top of the z-order down (without activating).
-    void StackTopDown(const std::vector<std::wstring>& titles) const;
+    // False when the order would not hold.
+    bool StackTopDown(const std::vector<std::wstring>& titles) const;
     // The thread of the sample process sleeps for `ms` and does not answer meanwhile.
     void Hang(DWORD ms) const;
     void Close();

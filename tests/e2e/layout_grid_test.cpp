@@ -22,9 +22,10 @@ std::string Config(int overlap, int showHotkey) {
 }
 
 // Starts the program in a fresh folder with the given settings and exclude entries.
-bool StartProgram(TessoraRun& run, int overlap, const std::vector<std::wstring>& excludes = {}) {
+bool StartProgram(TessoraRun& run, int overlap, std::vector<std::wstring> excludes = {}) {
     run.WriteConfig(Config(overlap, 1));
-    if (!excludes.empty()) {
+    excludes.push_back(layout::kHarnessWindowTitle);
+    {
         CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
         for (const std::wstring& e : excludes) {
             int id = 0;
@@ -87,7 +88,7 @@ TEST(LayoutGrid, TwoByTwoFillsTheCellsLeavesFilteredWindowsAloneAndUndoPutsAllBa
         {L"Excluded Notes", Rect(450, 200, 400, 300), L""},
         {L"Hidden", Rect(50, 50, 400, 300), L"hidden"},
     }));
-    s.StackTopDown({L"Bravo", L"Alpha", L"Charlie", L"Delta"});
+    ASSERT_TRUE(s.StackTopDown({L"Bravo", L"Alpha", L"Charlie", L"Delta"}));
     std::vector<RECT> before;
     for (const auto& w : s.windows) before.push_back(layout::WindowRect(w.second));
 
@@ -99,8 +100,9 @@ TEST(LayoutGrid, TwoByTwoFillsTheCellsLeavesFilteredWindowsAloneAndUndoPutsAllBa
     EXPECT_RECT(Cell(2, 2, 3), s.Get(L"Alpha"));
     for (size_t i = 0; i < s.windows.size(); ++i) {
         const std::wstring& t = s.windows[i].first;
-        if (t == L"Minimised" || t == L"Disabled" || t.empty() || t == L"Excluded Notes" || t == L"Hidden")
+        if (t == L"Minimised" || t == L"Disabled" || t.empty() || t == L"Excluded Notes" || t == L"Hidden") {
             EXPECT_RECT(before[i], s.windows[i].second) << wts::Wide2Narrow(t);
+        }
     }
     EXPECT_TRUE(IsIconic(s.Get(L"Minimised")));
     layout::Screenshot(TESSORA_DIST_DIR_W, L"layout_grid_2x2");
@@ -132,28 +134,32 @@ TEST(LayoutGrid, OverlappingWindowsCascadeInSharedCellsWithTheForegroundWindowLa
     for (const std::wstring& t : order) before.push_back(s.RectOf(t));
     auto prepare = [&] {
         SetForegroundWindow(s.Get(L"W1"));
-        s.StackTopDown(order);
+        wts::WaitUntil([&] { return GetForegroundWindow() == s.Get(L"W1"); }, 3000);
+        return s.StackTopDown(order);
     };
 
     // 3 rows x 1 column: W2 and W3 take the free rows; W4, W5 and the foreground W1 cascade in row 0.
-    prepare();
+    ASSERT_TRUE(prepare());
     ASSERT_TRUE(Arrange(run, '3', '1', OkLine(3, 1, 5))) << wts::Wide2Narrow(run.LogText());
     EXPECT_RECT(Cell(3, 1, 0), s.Get(L"W4"));
     EXPECT_RECT(Shifted(Cell(3, 1, 0), 25), s.Get(L"W5"));
     EXPECT_RECT(Shifted(Cell(3, 1, 0), 50), s.Get(L"W1"));
     EXPECT_RECT(Cell(3, 1, 1), s.Get(L"W2"));
     EXPECT_RECT(Cell(3, 1, 2), s.Get(L"W3"));
+    // The window the user was working in keeps the keyboard.
+    EXPECT_EQ(GetForegroundWindow(), s.Get(L"W1"));
     layout::Screenshot(TESSORA_DIST_DIR_W, L"layout_cascade_3x1");
 
     layout::TypeSequence(ActionKey::kAlt, '0', '0');
     ASSERT_TRUE(wts::WaitUntil([&] { return layout::SameRect(before[4], s.RectOf(L"W5")); }, 10000));
 
     // 1 x 1: everything shares the one cell, 25 pixels apart, the foreground window deepest.
-    prepare();
+    ASSERT_TRUE(prepare());
     ASSERT_TRUE(Arrange(run, '1', '1', OkLine(1, 1, 5)));
     const int expectedOffset[] = {100, 0, 25, 50, 75};
-    for (size_t i = 0; i < order.size(); ++i)
+    for (size_t i = 0; i < order.size(); ++i) {
         EXPECT_RECT(Shifted(Cell(1, 1, 0), expectedOffset[i]), s.Get(order[i])) << wts::Wide2Narrow(order[i]);
+    }
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 
@@ -164,7 +170,7 @@ TEST(LayoutGrid, WithoutOverlapSharedCellsGetTheSameRectangle) {
     ASSERT_TRUE(s.Start({{L"S1", Rect(40, 40, 600, 200), L""},
                          {L"S2", Rect(60, 50, 600, 200), L""},
                          {L"S3", Rect(80, 60, 600, 200), L""}}));
-    s.StackTopDown({L"S3", L"S2", L"S1"});
+    ASSERT_TRUE(s.StackTopDown({L"S3", L"S2", L"S1"}));
     ASSERT_TRUE(Arrange(run, '1', '1', OkLine(1, 1, 3)));
     for (const wchar_t* t : {L"S1", L"S2", L"S3"}) EXPECT_RECT(Cell(1, 1, 0), s.Get(t));
 

@@ -189,8 +189,8 @@ TEST_F(AboutTest, OkAndTheCloseBoxOnlyHideTheBox) {
         if (msg == WM_COMMAND)
             SendMessageW(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         else
-            SendMessageW(dlg->m_hWnd, WM_CLOSE, 0, 0);
-        EXPECT_FALSE(dlg->IsWindowVisible());
+            SendMessageW(dlg->m_hWnd, WM_CLOSE, 0, 0);  // the dialog posts itself Cancel
+        EXPECT_TRUE(wts::WaitUntil([&] { return !dlg->IsWindowVisible(); }, 2000));
         EXPECT_TRUE(IsWindow(dlg->m_hWnd));
     }
 }

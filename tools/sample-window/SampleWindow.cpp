@@ -10,6 +10,9 @@
 // Messages a test may post to any of the windows:
 //   WM_APP + 1, wParam = milliseconds: the thread sleeps that long (the window stops answering)
 //   WM_CLOSE: that window goes; the process ends with its last window
+//
+// The time of the latest move or resize of any of its windows (QueryPerformanceCounter) and the
+// number of them are kept in the shared memory "TessoraSampleClock-<process id>" (SampleClock).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -23,6 +26,19 @@ const wchar_t kClassName[] = L"TessoraSample";
 constexpr UINT WM_SAMPLE_SLEEP = WM_APP + 1;
 
 int g_windows = 0;
+
+struct SampleClock {
+    volatile LONGLONG lastMove;
+    volatile LONG moves;
+};
+SampleClock* g_clock = nullptr;
+
+void OpenClock() {
+    wchar_t name[64];
+    wsprintfW(name, L"TessoraSampleClock-%lu", GetCurrentProcessId());
+    HANDLE map = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SampleClock), name);
+    if (map) g_clock = static_cast<SampleClock*>(MapViewOfFile(map, FILE_MAP_WRITE, 0, 0, sizeof(SampleClock)));
+}
 
 struct WindowSpec {
     std::wstring title;
@@ -64,6 +80,16 @@ bool ParseSpec(const std::wstring& arg, WindowSpec& spec) {
 
 LRESULT CALLBACK SampleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_WINDOWPOSCHANGED: {
+        const WINDOWPOS* wp_ = reinterpret_cast<const WINDOWPOS*>(lp);
+        if (g_clock && (wp_->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+            LARGE_INTEGER now;
+            QueryPerformanceCounter(&now);
+            g_clock->lastMove = now.QuadPart;
+            InterlockedIncrement(&g_clock->moves);
+        }
+        return DefWindowProcW(h, msg, wp, lp);
+    }
     case WM_SAMPLE_SLEEP:
         Sleep(static_cast<DWORD>(wp));
         return 0;
@@ -109,6 +135,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     if (argv) LocalFree(argv);
     if (specs.empty()) return 2;
+    OpenClock();
 
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
@@ -116,6 +143,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
     RegisterClassExW(&wc);
 
     HWND foreground = nullptr;

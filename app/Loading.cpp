@@ -56,17 +56,8 @@ BOOL CLoading::OnInitDialog() {
 }
 
 void CLoading::DrawLayered() {
-    // A top-down 32-bit DIB filled with premultiplied ARGB: the alpha reaches the layered update
-    // exactly as the picture has it, which a device-dependent bitmap does not promise.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = m_nWidth;
-    bi.bmiHeader.biHeight = -m_nHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    m_hBitmap = CreateDIBSection(m_hdcWindow, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_hBitmap = CreateLayeredImage(m_hdcWindow, m_nWidth, m_nHeight, &bits);
 
     if (bits && m_pImage && m_pImage->GetWidth() > 0) {
         Gdiplus::Bitmap argb(m_nWidth, m_nHeight, PixelFormat32bppPARGB);

@@ -9,6 +9,7 @@
 
 #include "engine/core/HotkeyDispatch.h"
 #include "res/engine_ids.h"
+#include "ui/DialogHelpers.h"
 
 namespace {
 
@@ -46,8 +47,6 @@ CActKeyPanel::CActKeyPanel(CWnd* parent) : CDialogEx(IDD_ACTKEY_PANEL, parent) {
 CActKeyPanel::~CActKeyPanel() {
     delete m_pBackground;
     m_pBackground = nullptr;
-    if (m_pPngStream) m_pPngStream->Release();  // frees the PNG's memory block with it
-    m_pPngStream = nullptr;
     if (m_hMemDC) DeleteDC(m_hMemDC);  // deselects the image, which can then go
     if (m_hBitmap) DeleteObject(m_hBitmap);
     if (m_hDC && m_hWnd) ::ReleaseDC(m_hWnd, m_hDC);
@@ -78,28 +77,8 @@ BOOL CActKeyPanel::OnInitDialog() {
 }
 
 void CActKeyPanel::LoadBackground() {
-    HINSTANCE module = AfxGetResourceHandle();
-    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(IDR_PNG_ACTKEY_PANEL), L"PNG");
-    if (!res) return;
-    const DWORD size = SizeofResource(module, res);
-    HGLOBAL loaded = LoadResource(module, res);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data || size == 0) return;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!block) return;
-    void* dst = GlobalLock(block);
-    if (!dst) {
-        GlobalFree(block);
-        return;
-    }
-    std::memcpy(dst, data, size);
-    GlobalUnlock(block);
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &m_pPngStream)) || !m_pPngStream) {
-        GlobalFree(block);
-        m_pPngStream = nullptr;
-        return;
-    }
-    Gdiplus::Image* image = new Gdiplus::Image(m_pPngStream);
+    Gdiplus::Image* image = nullptr;
+    if (!LoadPngResource(IDR_PNG_ACTKEY_PANEL, L"PNG", &image) || !image) return;
     if (image->GetLastStatus() != Gdiplus::Ok) {
         delete image;
         return;
@@ -109,21 +88,9 @@ void CActKeyPanel::LoadBackground() {
 
 void CActKeyPanel::CreateBackBuffer(int width) {
     if (!m_hMemDC || width <= 0) return;
-    // A top-down 32-bit image: GDI+ draws into its pixels with real alpha, which is what the
-    // layered push expects.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -m_nHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP image = CreateDIBSection(m_hDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!image || !bits) {
-        if (image) DeleteObject(image);
-        return;
-    }
+    HBITMAP image = CreateLayeredImage(m_hDC, width, m_nHeight, &bits);
+    if (!image) return;
     SelectObject(m_hMemDC, image);
     if (m_hBitmap) DeleteObject(m_hBitmap);
     m_hBitmap = image;

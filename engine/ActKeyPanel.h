@@ -10,7 +10,6 @@
 namespace Gdiplus {
 class Image;
 }
-struct IStream;
 
 class CActKeyPanel : public CDialogEx {
 public:
@@ -63,7 +62,6 @@ private:
 
     // The PNG's bytes must outlive the image decoded from them.
     HGLOBAL m_hPngBlock = nullptr;
-    IStream* m_pPngStream = nullptr;
     DWORD* m_pBits = nullptr;
     int m_nBitsWidth = 0;
     int m_nLastDrawStatus = 0;

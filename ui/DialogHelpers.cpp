@@ -49,3 +49,21 @@ void CenterWindowOnWorkArea(HWND hWnd) {
 void CenterWindowOnWorkArea(CWnd* pWnd) {
     if (pWnd) CenterWindowOnWorkArea(pWnd->m_hWnd);
 }
+
+HBITMAP CreateLayeredImage(HDC dc, int width, int height, void** bits) {
+    *bits = nullptr;
+    if (width <= 0 || height <= 0) return nullptr;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HBITMAP image = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
+    if (image && !*bits) {
+        DeleteObject(image);
+        image = nullptr;
+    }
+    return image;
+}

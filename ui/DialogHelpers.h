@@ -16,6 +16,11 @@ int LoadPngResource(WORD id, const wchar_t* type, Gdiplus::Image** image);
 // The same from a given module.
 int LoadPngResource(HMODULE module, WORD id, const wchar_t* type, Gdiplus::Image** image);
 
+// A top-down 32-bit device-independent image of width x height for a layered window: GDI+ can
+// draw into its pixels with real alpha, which a device-dependent bitmap does not promise.
+// Returns null (and *bits null) on failure; the caller deletes the bitmap.
+HBITMAP CreateLayeredImage(HDC dc, int width, int height, void** bits);
+
 // Centres the window in a rectangle of the work area's size that starts at the screen origin
 // (the work area's own left and top are not added), keeps its size and makes it topmost.
 void CenterWindowOnWorkArea(HWND hWnd);

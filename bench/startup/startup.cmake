@@ -8,3 +8,8 @@ target_link_options(startup_bench PRIVATE -municode ${TESSORA_STATIC_LINK})
 target_link_libraries(startup_bench PRIVATE psapi)
 target_compile_definitions(startup_bench PRIVATE TESSORA_DIST_DIR_W=L"${TESSORA_DIST_DIR_WINE}")
 add_dependencies(startup_bench empty_app Tessora)
+
+# Private memory of the two language tables.
+add_executable(language_bench ${CMAKE_SOURCE_DIR}/bench/startup/language_bench.cpp)
+target_link_options(language_bench PRIVATE -municode ${TESSORA_STATIC_LINK})
+target_link_libraries(language_bench PRIVATE tessora_app psapi)

@@ -1,15 +1,15 @@
 #include "tests/e2e/LayoutSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace layout {
 
 RECT Rect(int x, int y, int width, int height) { return RECT{x, y, x + width, y + height}; }
 
-std::wstring RectText(const RECT& r) {
-    wchar_t buf[96];
-    swprintf(buf, 96, L"(%d,%d %dx%d)", static_cast<int>(r.left), static_cast<int>(r.top),
-             static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top));
+std::string RectText(const RECT& r) {
+    char buf[96];
+    snprintf(buf, sizeof buf, "(%ld,%ld %ldx%ld)", r.left, r.top, r.right - r.left, r.bottom - r.top);
     return buf;
 }
 
@@ -23,27 +23,39 @@ RECT WindowRect(HWND h) {
     return r;
 }
 
-SampleWindows::~SampleWindows() { Close(); }
+RECT PrimaryMonitorEntry() {
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int taskbar = GetSystemMetrics(SM_CYSCREEN) - (work.bottom - work.top);
+    return Rect(0, work.top, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - taskbar);
+}
+
+RECT Cell(int rows, int columns, int k) {
+    const RECT m = PrimaryMonitorEntry();
+    const int w = (m.right - m.left) / columns, h = (m.bottom - m.top) / rows;
+    return Rect(m.left + (k % columns) * w, m.top + (k / columns) * h, w, h);
+}
+
+SampleWindows::~SampleWindows() {
+    if (!proc.Running()) return;
+    for (const auto& w : windows) PostMessageW(w.second, WM_CLOSE, 0, 0);
+    proc.WaitExit(5000);
+}
 
 bool SampleWindows::Start(const std::vector<SampleSpec>& specs, DWORD timeoutMs) {
     std::wstring args;
     for (const SampleSpec& s : specs) {
         wchar_t rect[64];
-        swprintf(rect, 64, L"%d,%d,%d,%d", static_cast<int>(s.rect.left), static_cast<int>(s.rect.top),
-                 static_cast<int>(s.rect.right - s.rect.left), static_cast<int>(s.rect.bottom - s.rect.top));
+        swprintf(rect, 64, L"%ld,%ld,%ld,%ld", s.rect.left, s.rect.top, s.rect.right - s.rect.left,
+                 s.rect.bottom - s.rect.top);
         args += L" \"" + s.title + L"|" + rect + (s.flags.empty() ? L"" : L"|" + s.flags) + L"\"";
     }
-    if (!wts::StartProcess(proc, wts::ExeDir() + L"\\SampleWindow.exe", args)) return false;
-    const bool all = wts::WaitUntil([&] {
-        return wts::FindWindows(proc.Pid(), L"TessoraSample").size() == specs.size();
-    }, timeoutMs);
-    if (!all) return false;
-    windows.clear();
-    for (HWND h : wts::FindWindows(proc.Pid(), L"TessoraSample")) {
-        wchar_t title[256] = {};
-        GetWindowTextW(h, title, 256);
-        windows.emplace_back(title, h);
+    if (!wts::StartProcess(proc, wts::ExeDir() + L"\\SampleWindow.exe", args) ||
+        !wts::WaitUntil([&] { return wts::FindWindows(proc.Pid(), L"TessoraSample").size() == specs.size(); },
+                        timeoutMs)) {
+        return false;
     }
+    for (HWND h : wts::FindWindows(proc.Pid(), L"TessoraSample")) windows.emplace_back(wts::WindowText(h), h);
     // Let the sample process finish showing them before anything is measured.
     DWORD_PTR result = 0;
     SendMessageTimeoutW(windows.front().second, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
@@ -55,6 +67,16 @@ HWND SampleWindows::Get(const std::wstring& title) const {
         if (w.first == title) return w.second;
     }
     return nullptr;
+}
+
+std::string SampleWindows::Where(const std::vector<std::wstring>& titles) const {
+    std::string out;
+    for (const auto& w : windows) {
+        if (titles.empty() || std::count(titles.begin(), titles.end(), w.first)) {
+            out += wts::Wide2Narrow(w.first) + RectText(WindowRect(w.second)) + " ";
+        }
+    }
+    return out;
 }
 
 bool SampleWindows::StackTopDown(const std::vector<std::wstring>& titles) const {
@@ -75,25 +97,6 @@ bool SampleWindows::StackTopDown(const std::vector<std::wstring>& titles) const 
     return false;
 }
 
-void SampleWindows::Hang(DWORD ms) const {
-    if (!windows.empty()) PostMessageW(windows.front().second, WM_APP + 1, ms, 0);
-}
-
-void SampleWindows::Close() {
-    if (proc.Running()) {
-        for (const auto& w : windows) PostMessageW(w.second, WM_CLOSE, 0, 0);
-        proc.WaitExit(5000);
-    }
-    windows.clear();
-}
-
-RECT PrimaryMonitorEntry() {
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int taskbar = GetSystemMetrics(SM_CYSCREEN) - (work.bottom - work.top);
-    return Rect(0, work.top, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - taskbar);
-}
-
 namespace {
 
 WORD ActionVk(ActionKey act) { return act == ActionKey::kAlt ? VK_LMENU : VK_LCONTROL; }
@@ -105,8 +108,7 @@ void SendKey(WORD vk, bool up) {
     in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     SendInput(1, &in, sizeof(in));
-    // the hook runs on a thread of its own: give it each event in turn
-    Sleep(25);
+    Sleep(25);  // the hook runs on a thread of its own: give it each event in turn
 }
 
 }  // namespace
@@ -133,30 +135,6 @@ int CountLines(const std::wstring& log, const std::wstring& part) {
     int n = 0;
     for (size_t at = log.find(part); at != std::wstring::npos; at = log.find(part, at + part.size())) ++n;
     return n;
-}
-
-std::wstring Screenshot(const std::wstring& distDir, const std::wstring& name) {
-    // distDir is the build's dist folder as Wine names it (Z: is the Unix root).
-    std::wstring dir = distDir.substr(0, distDir.find_last_of(L'\\')) + L"\\screenshots";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    const std::wstring file = dir + L"\\" + name + L".png";
-    std::wstring unixFile = file.substr(2);
-    for (wchar_t& c : unixFile) {
-        if (c == L'\\') c = L'/';
-    }
-    wchar_t display[64] = {};
-    if (!GetEnvironmentVariableW(L"DISPLAY", display, 64)) return L"";
-    DeleteFileW(file.c_str());
-    // Wine starts a Unix program given by its path on drive Z: like any other.
-    wts::Process shot;
-    if (!wts::StartProcess(shot, L"Z:\\usr\\bin\\import",
-                           std::wstring(L"-display ") + display + L" -window root \"" + unixFile + L"\"")) {
-        return L"";
-    }
-    wts::WaitUntil([&] { return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000, 50);
-    Sleep(300);  // the file appears before import has finished writing it
-    shot.WaitExit(20000);
-    return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES ? file : L"";
 }
 
 }  // namespace layout

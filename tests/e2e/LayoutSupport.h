@@ -1,5 +1,5 @@
-// Helpers of the layout scenarios and the layout benchmark: sample windows in a process of
-// their own, keys typed through the real hook, the monitor entry, screenshots. Test code only.
+// Helpers of the layout scenarios, the engine's window tests and the layout benchmark: sample
+// windows in a process of their own, keys typed through the real hook. Test code only.
 #pragma once
 
 #include <windows.h>
@@ -7,24 +7,30 @@
 #include <string>
 #include <vector>
 
+#include "rules/SqliteLibrary.h"
+#include "tests/e2e/TessoraRun.h"
 #include "tests/support/WinTestSupport.h"
 
 namespace layout {
 
-// Wine shows its own tray window on a desktop without a tray; the scenarios keep it out of
-// their layouts through the exclude list.
+// Wine shows its own tray window on a desktop without a tray: kept out of layouts by excluding it.
 constexpr const wchar_t* kHarnessWindowTitle = L"Wine System Tray";
 
 RECT Rect(int x, int y, int width, int height);
-std::wstring RectText(const RECT& r);
+std::string RectText(const RECT& r);
 bool SameRect(const RECT& a, const RECT& b);
 RECT WindowRect(HWND h);
+#define EXPECT_RECT(expected, hwnd) EXPECT_EQ(layout::RectText(expected), layout::RectText(layout::WindowRect(hwnd)))
 
-// One sample window: its title, where it starts, and flags of tools/sample-window.
+// The full screen less the taskbar height, as the program computes its one monitor.
+RECT PrimaryMonitorEntry();
+// Cell k of a rows x columns grid on it.
+RECT Cell(int rows, int columns, int k);
+
 struct SampleSpec {
     std::wstring title;
     RECT rect;
-    std::wstring flags;
+    std::wstring flags;  // of tools/sample-window
 };
 
 // A process of tools/sample-window with the given windows.
@@ -34,35 +40,58 @@ public:
     bool Start(const std::vector<SampleSpec>& specs, DWORD timeoutMs = 20000);
     HWND Get(const std::wstring& title) const;
     RECT RectOf(const std::wstring& title) const { return WindowRect(Get(title)); }
-    // Stacks the windows in this order from the top of the z-order down (without activating).
-    // False when the order would not hold.
+    // "title(x,y wxh) " for each window named (all when none are), to compare states at once.
+    std::string Where(const std::vector<std::wstring>& titles = {}) const;
+    // Stacks them from the top of the z-order down without activating; false when that did not hold.
     bool StackTopDown(const std::vector<std::wstring>& titles) const;
-    // The thread of the sample process sleeps for `ms` and does not answer meanwhile.
-    void Hang(DWORD ms) const;
-    void Close();
+    // The sample process stops answering for `ms`.
+    void Hang(DWORD ms) const { PostMessageW(windows.front().second, WM_APP + 1, ms, 0); }
 
     wts::Process proc;
     std::vector<std::pair<std::wstring, HWND>> windows;
 };
 
-// The monitor entry that the program computes for a single monitor: the full screen less the
-// taskbar height taken from the work area.
-RECT PrimaryMonitorEntry();
-
-// Action keys for TypeSequence.
 enum class ActionKey { kAlt, kCtrl };
-// Holds the action key, types both keys, releases the action key.
+// Holds the action key, types both keys, releases it.
 void TypeSequence(ActionKey act, wchar_t key1, wchar_t key2);
 // Holds the action key and types the first key only; ReleaseAction ends it.
 void TypeFirstKey(ActionKey act, wchar_t key1);
 void ReleaseAction(ActionKey act);
 void TypeKey(WORD vk);
 
-// Lines of a log text that contain `part`.
 int CountLines(const std::wstring& log, const std::wstring& part);
 
-// Writes a PNG of the whole X display to <build>/screenshots/<name>.png; the path, or "" when
-// the screenshot could not be taken.
-std::wstring Screenshot(const std::wstring& distDir, const std::wstring& name);
+// For the scenarios: starts the program in run's folder with these settings and excludes (and
+// the harness's window) and puts the mouse on the primary monitor.
+inline bool StartProgram(TessoraRun& run, int overlap, std::vector<std::wstring> excludes = {},
+                         int executeType = 0) {
+    run.WriteConfig("[General]\r\nLanguage=English\r\nOverlapWindows=" + std::to_string(overlap) +
+                    "\r\nAutomatics=0\r\nAutoUpdate=0\r\nExecuteHotkeyType=" + std::to_string(executeType) +
+                    "\r\nShowHotkey=1\r\n");
+    excludes.push_back(kHarnessWindowTitle);
+    {
+        CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
+        for (const std::wstring& e : excludes) {
+            int id = 0;
+            if (store.AddExclude(CString(e.c_str()), &id, 0) != 0) return false;
+        }
+    }
+    if (!run.Start() || !run.WaitMainWindow()) return false;
+    const RECT m = PrimaryMonitorEntry();
+    return SetCursorPos((m.left + m.right) / 2, (m.top + m.bottom) / 2) != FALSE;
+}
+
+// Types Alt + key1 + key2 and waits until its log line on the primary monitor, ending in `result`
+// (e.g. "(4) ...OK"), is written once more.
+inline bool RunHotkey(TessoraRun& run, wchar_t key1, wchar_t key2, const std::wstring& result,
+                      DWORD timeoutMs = 15000) {
+    const RECT m = PrimaryMonitorEntry();
+    const std::wstring line = L"[M1 at 1(" + std::to_wstring(m.right - m.left) + L"x" +
+                              std::to_wstring(m.bottom - m.top) + L") K1]: Alt + " + key1 + L" + " + key2 + L" " +
+                              result + L"\r\n";
+    const int before = CountLines(run.LogText(), line);
+    TypeSequence(ActionKey::kAlt, key1, key2);
+    return wts::WaitUntil([&] { return CountLines(run.LogText(), line) > before; }, timeoutMs);
+}
 
 }  // namespace layout

@@ -2,80 +2,19 @@
 // windows of a process of our own, rectangles read back from the desktop.
 #include <gtest/gtest.h>
 
-#include "rules/SqliteLibrary.h"
 #include "tests/e2e/LayoutSupport.h"
-#include "tests/e2e/TessoraRun.h"
+#include "tests/e2e/UiSupport.h"
 
 namespace {
 
-using layout::ActionKey;
+using layout::Cell;
 using layout::Rect;
-using layout::RectText;
-
-std::string Config(int overlap, int showHotkey) {
-    char buf[256];
-    snprintf(buf, sizeof buf,
-             "[General]\r\nLanguage=English\r\nOverlapWindows=%d\r\nAutomatics=0\r\nAutoUpdate=0\r\n"
-             "ExecuteHotkeyType=0\r\nShowHotkey=%d\r\n",
-             overlap, showHotkey);
-    return buf;
-}
-
-// Starts the program in a fresh folder with the given settings and exclude entries.
-bool StartProgram(TessoraRun& run, int overlap, std::vector<std::wstring> excludes = {}) {
-    run.WriteConfig(Config(overlap, 1));
-    excludes.push_back(layout::kHarnessWindowTitle);
-    {
-        CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
-        for (const std::wstring& e : excludes) {
-            int id = 0;
-            if (store.AddExclude(CString(e.c_str()), &id, 0) != 0) return false;
-        }
-    }
-    if (!run.Start() || !run.WaitMainWindow()) return false;
-    const RECT m = layout::PrimaryMonitorEntry();
-    SetCursorPos((m.left + m.right) / 2, (m.top + m.bottom) / 2);
-    return true;
-}
-
-// Types a sequence and waits for the layout's log line.
-bool Arrange(TessoraRun& run, wchar_t k1, wchar_t k2, const std::wstring& line) {
-    const int before = layout::CountLines(run.LogText(), line);
-    layout::TypeSequence(ActionKey::kAlt, k1, k2);
-    return wts::WaitUntil([&] { return layout::CountLines(run.LogText(), line) > before; }, 15000);
-}
-
-std::wstring Head(int rows, int columns) {
-    const RECT m = layout::PrimaryMonitorEntry();
-    wchar_t buf[128];
-    swprintf(buf, 128, L"[M1 at 1(%dx%d) K1]: Alt + %d + %d", static_cast<int>(m.right - m.left),
-             static_cast<int>(m.bottom - m.top), rows, columns);
-    return buf;
-}
-
-std::wstring OkLine(int rows, int columns, int n) {
-    wchar_t buf[32];
-    swprintf(buf, 32, L" (%d) ...OK\r\n", n);
-    return Head(rows, columns) + buf;
-}
-
-// Cell k of a rows x columns grid on the primary monitor entry.
-RECT Cell(int rows, int columns, int k) {
-    const RECT m = layout::PrimaryMonitorEntry();
-    const int w = (m.right - m.left) / columns, h = (m.bottom - m.top) / rows;
-    return Rect(m.left + (k % columns) * w, m.top + (k / columns) * h, w, h);
-}
 
 RECT Shifted(const RECT& r, int offset) { return RECT{r.left + offset, r.top + offset, r.right, r.bottom}; }
 
-#define EXPECT_RECT(expected, hwnd) \
-    EXPECT_TRUE(layout::SameRect(expected, layout::WindowRect(hwnd))) \
-        << "expected " << wts::Wide2Narrow(RectText(expected)) << " got " \
-        << wts::Wide2Narrow(RectText(layout::WindowRect(hwnd)))
-
-TEST(LayoutGrid, TwoByTwoFillsTheCellsLeavesFilteredWindowsAloneAndUndoPutsAllBack) {
+TEST(LayoutGrid, FilteredWindowsStayPutSharedCellsStackAndUndoGoesBackBeforeTheFirstLayout) {
     TessoraRun run(L"grid22");
-    ASSERT_TRUE(StartProgram(run, 0, {L"Excluded"}));
+    ASSERT_TRUE(layout::StartProgram(run, 0, {L"Excluded"}));
     layout::SampleWindows s;
     ASSERT_TRUE(s.Start({
         {L"Alpha", Rect(100, 100, 500, 300), L""},
@@ -89,49 +28,42 @@ TEST(LayoutGrid, TwoByTwoFillsTheCellsLeavesFilteredWindowsAloneAndUndoPutsAllBa
         {L"Hidden", Rect(50, 50, 400, 300), L"hidden"},
     }));
     ASSERT_TRUE(s.StackTopDown({L"Bravo", L"Alpha", L"Charlie", L"Delta"}));
-    std::vector<RECT> before;
-    for (const auto& w : s.windows) before.push_back(layout::WindowRect(w.second));
+    const std::vector<std::wstring> filtered = {L"Minimised", L"Disabled", L"", L"Excluded Notes", L"Hidden"};
+    const std::string before = s.Where(), filteredBefore = s.Where(filtered);
 
-    ASSERT_TRUE(Arrange(run, '2', '2', OkLine(2, 2, 4))) << wts::Wide2Narrow(run.LogText());
+    ASSERT_TRUE(layout::RunHotkey(run, '2', '2', L"(4) ...OK")) << wts::Wide2Narrow(run.LogText());
     // The first window met in the shared cell keeps it; the other takes the one free cell.
     EXPECT_RECT(Cell(2, 2, 0), s.Get(L"Bravo"));
     EXPECT_RECT(Cell(2, 2, 1), s.Get(L"Charlie"));
     EXPECT_RECT(Cell(2, 2, 2), s.Get(L"Delta"));
     EXPECT_RECT(Cell(2, 2, 3), s.Get(L"Alpha"));
-    for (size_t i = 0; i < s.windows.size(); ++i) {
-        const std::wstring& t = s.windows[i].first;
-        if (t == L"Minimised" || t == L"Disabled" || t.empty() || t == L"Excluded Notes" || t == L"Hidden") {
-            EXPECT_RECT(before[i], s.windows[i].second) << wts::Wide2Narrow(t);
-        }
-    }
+    EXPECT_EQ(s.Where(filtered), filteredBefore);
     EXPECT_TRUE(IsIconic(s.Get(L"Minimised")));
-    layout::Screenshot(TESSORA_DIST_DIR_W, L"layout_grid_2x2");
+    EXPECT_TRUE(ui::Screenshot(L"layout_grid_2x2", layout::PrimaryMonitorEntry()));
 
-    // Undo: every moved window goes back, the others stay put; undo writes no line.
-    const std::wstring logBefore = run.LogText();
-    layout::TypeSequence(ActionKey::kAlt, '0', '0');
-    EXPECT_TRUE(wts::WaitUntil([&] {
-        for (size_t i = 0; i < s.windows.size(); ++i) {
-            if (!layout::SameRect(before[i], layout::WindowRect(s.windows[i].second))) return false;
-        }
-        return true;
-    }, 10000));
-    for (size_t i = 0; i < s.windows.size(); ++i) EXPECT_RECT(before[i], s.windows[i].second);
+    // Without overlap the windows of a shared cell all get its rectangle.
+    ASSERT_TRUE(layout::RunHotkey(run, '1', '1', L"(4) ...OK"));
+    for (const wchar_t* t : {L"Alpha", L"Bravo", L"Charlie", L"Delta"}) EXPECT_RECT(Cell(1, 1, 0), s.Get(t));
+
+    // The second layout is not remembered: undo puts everything back as it was before the first,
+    // and writes no line.
+    const std::wstring log = run.LogText();
+    layout::TypeSequence(layout::ActionKey::kAlt, '0', '0');
+    EXPECT_TRUE(wts::WaitUntil([&] { return s.Where() == before; }, 10000));
+    EXPECT_EQ(s.Where(), before);
     Sleep(300);
-    EXPECT_EQ(run.LogText(), logBefore);
+    EXPECT_EQ(run.LogText(), log);
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 
 TEST(LayoutGrid, OverlappingWindowsCascadeInSharedCellsWithTheForegroundWindowLast) {
     TessoraRun run(L"cascade");
-    ASSERT_TRUE(StartProgram(run, 1));
-    layout::SampleWindows s;
-    std::vector<std::wstring> order = {L"W1", L"W2", L"W3", L"W4", L"W5"};
+    ASSERT_TRUE(layout::StartProgram(run, 1));
+    const std::vector<std::wstring> order = {L"W1", L"W2", L"W3", L"W4", L"W5"};
     std::vector<layout::SampleSpec> specs;
-    for (int i = 0; i < 5; ++i) specs.push_back({order[static_cast<size_t>(i)], Rect(40 + 10 * i, 30 + 5 * i, 600, 200), L""});
+    for (int i = 0; i < 5; ++i) specs.push_back({order[i], Rect(40 + 10 * i, 30 + 5 * i, 600, 200), L""});
+    layout::SampleWindows s;
     ASSERT_TRUE(s.Start(specs));
-    std::vector<RECT> before;
-    for (const std::wstring& t : order) before.push_back(s.RectOf(t));
     auto prepare = [&] {
         SetForegroundWindow(s.Get(L"W1"));
         wts::WaitUntil([&] { return GetForegroundWindow() == s.Get(L"W1"); }, 3000);
@@ -140,7 +72,7 @@ TEST(LayoutGrid, OverlappingWindowsCascadeInSharedCellsWithTheForegroundWindowLa
 
     // 3 rows x 1 column: W2 and W3 take the free rows; W4, W5 and the foreground W1 cascade in row 0.
     ASSERT_TRUE(prepare());
-    ASSERT_TRUE(Arrange(run, '3', '1', OkLine(3, 1, 5))) << wts::Wide2Narrow(run.LogText());
+    ASSERT_TRUE(layout::RunHotkey(run, '3', '1', L"(5) ...OK")) << wts::Wide2Narrow(run.LogText());
     EXPECT_RECT(Cell(3, 1, 0), s.Get(L"W4"));
     EXPECT_RECT(Shifted(Cell(3, 1, 0), 25), s.Get(L"W5"));
     EXPECT_RECT(Shifted(Cell(3, 1, 0), 50), s.Get(L"W1"));
@@ -148,55 +80,30 @@ TEST(LayoutGrid, OverlappingWindowsCascadeInSharedCellsWithTheForegroundWindowLa
     EXPECT_RECT(Cell(3, 1, 2), s.Get(L"W3"));
     // The window the user was working in keeps the keyboard.
     EXPECT_EQ(GetForegroundWindow(), s.Get(L"W1"));
-    layout::Screenshot(TESSORA_DIST_DIR_W, L"layout_cascade_3x1");
+    EXPECT_TRUE(ui::Screenshot(L"layout_cascade_3x1", layout::PrimaryMonitorEntry()));
 
-    layout::TypeSequence(ActionKey::kAlt, '0', '0');
-    ASSERT_TRUE(wts::WaitUntil([&] { return layout::SameRect(before[4], s.RectOf(L"W5")); }, 10000));
 
-    // 1 x 1: everything shares the one cell, 25 pixels apart, the foreground window deepest.
+    // 1 x 1 (where they were before does not matter): everything shares the one cell, 25 pixels
+    // apart, the foreground window deepest.
     ASSERT_TRUE(prepare());
-    ASSERT_TRUE(Arrange(run, '1', '1', OkLine(1, 1, 5)));
-    const int expectedOffset[] = {100, 0, 25, 50, 75};
-    for (size_t i = 0; i < order.size(); ++i) {
-        EXPECT_RECT(Shifted(Cell(1, 1, 0), expectedOffset[i]), s.Get(order[i])) << wts::Wide2Narrow(order[i]);
-    }
-    EXPECT_EQ(run.ExitByTray(), 0u);
-}
-
-TEST(LayoutGrid, WithoutOverlapSharedCellsGetTheSameRectangle) {
-    TessoraRun run(L"stack");
-    ASSERT_TRUE(StartProgram(run, 0));
-    layout::SampleWindows s;
-    ASSERT_TRUE(s.Start({{L"S1", Rect(40, 40, 600, 200), L""},
-                         {L"S2", Rect(60, 50, 600, 200), L""},
-                         {L"S3", Rect(80, 60, 600, 200), L""}}));
-    ASSERT_TRUE(s.StackTopDown({L"S3", L"S2", L"S1"}));
-    ASSERT_TRUE(Arrange(run, '1', '1', OkLine(1, 1, 3)));
-    for (const wchar_t* t : {L"S1", L"S2", L"S3"}) EXPECT_RECT(Cell(1, 1, 0), s.Get(t));
-
-    // A second layout is not remembered: undo goes back to before the first one.
-    ASSERT_TRUE(Arrange(run, '3', '1', OkLine(3, 1, 3)));
-    layout::TypeSequence(ActionKey::kAlt, '0', '0');
-    EXPECT_TRUE(wts::WaitUntil([&] { return layout::SameRect(Rect(80, 60, 600, 200), s.RectOf(L"S3")); }, 10000));
-    EXPECT_RECT(Rect(40, 40, 600, 200), s.Get(L"S1"));
-    EXPECT_RECT(Rect(60, 50, 600, 200), s.Get(L"S2"));
+    ASSERT_TRUE(layout::RunHotkey(run, '1', '1', L"(5) ...OK"));
+    const int offset[] = {100, 0, 25, 50, 75};
+    for (size_t i = 0; i < order.size(); ++i) EXPECT_RECT(Shifted(Cell(1, 1, 0), offset[i]), s.Get(order[i])) << i;
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 
 TEST(LayoutGrid, MoreThanAHundredWindowsArrangeTheFirstHundredOnly) {
     TessoraRun run(L"many");
-    ASSERT_TRUE(StartProgram(run, 1));
-    layout::SampleWindows s;
+    ASSERT_TRUE(layout::StartProgram(run, 1));
     std::vector<layout::SampleSpec> specs;
     for (int i = 0; i < 105; ++i) {
-        wchar_t title[32];
-        swprintf(title, 32, L"Many %03d", i);
-        specs.push_back({title, Rect(20 + (i % 30) * 20, 20 + (i % 20) * 15, 300, 200), L""});
+        specs.push_back({L"Many " + std::to_wstring(i), Rect(20 + (i % 30) * 20, 20 + (i % 20) * 15, 300, 200), L""});
     }
+    layout::SampleWindows s;
     ASSERT_TRUE(s.Start(specs));
     std::vector<RECT> before;
     for (const auto& w : s.windows) before.push_back(layout::WindowRect(w.second));
-    ASSERT_TRUE(Arrange(run, '1', '1', OkLine(1, 1, 100))) << wts::Wide2Narrow(run.LogText());
+    ASSERT_TRUE(layout::RunHotkey(run, '1', '1', L"(100) ...OK")) << wts::Wide2Narrow(run.LogText());
     // Every arranged window stays inside the cell however deep the cascade goes.
     const RECT cell = Cell(1, 1, 0);
     int moved = 0;
@@ -204,13 +111,31 @@ TEST(LayoutGrid, MoreThanAHundredWindowsArrangeTheFirstHundredOnly) {
         const RECT r = layout::WindowRect(s.windows[i].second);
         if (layout::SameRect(r, before[i])) continue;
         ++moved;
-        EXPECT_GE(r.left, cell.left);
-        EXPECT_GE(r.top, cell.top);
-        EXPECT_EQ(r.right, cell.right);
-        EXPECT_EQ(r.bottom, cell.bottom);
-        EXPECT_GE(r.right - r.left, (cell.right - cell.left) / 4);
+        EXPECT_TRUE(r.left >= cell.left && r.top >= cell.top && r.right == cell.right && r.bottom == cell.bottom &&
+                    r.right - r.left >= (cell.right - cell.left) / 4)
+            << layout::RectText(r);
     }
     EXPECT_EQ(moved, 100);
+    EXPECT_EQ(run.ExitByTray(), 0u);
+}
+
+TEST(LayoutGrid, TheActionKeyFollowsTheSetting) {
+    TessoraRun run(L"ctrlkey");
+    ASSERT_TRUE(layout::StartProgram(run, 0, {}, 1));  // Ctrl
+    layout::SampleWindows s;
+    ASSERT_TRUE(s.Start({{L"Alpha", Rect(100, 100, 500, 300), L""}, {L"Bravo", Rect(200, 150, 500, 300), L""}}));
+    const std::string before = s.Where();
+    layout::TypeSequence(layout::ActionKey::kAlt, '2', '1');
+    Sleep(1500);
+    EXPECT_EQ(s.Where(), before) << "Alt is not the action key here";
+
+    const RECT m = layout::PrimaryMonitorEntry();
+    const std::wstring line = L"[M1 at 1(" + std::to_wstring(m.right - m.left) + L"x" +
+                              std::to_wstring(m.bottom - m.top) + L") K2]: Ctrl + 2 + 1 (2) ...OK\r\n";
+    layout::TypeSequence(layout::ActionKey::kCtrl, '2', '1');
+    EXPECT_TRUE(wts::WaitUntil([&] { return layout::CountLines(run.LogText(), line) == 1; }, 15000))
+        << wts::Wide2Narrow(run.LogText());
+    EXPECT_NE(s.Where(), before);
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 

@@ -6,21 +6,19 @@
 
 namespace {
 
-// The splash: the program's window of the splash's size, before or while the main window starts.
-HWND FindSplash(DWORD pid, bool visibleOnly) {
-    for (HWND h : wts::FindWindows(pid, L"#32770")) {
-        RECT rc;
-        GetWindowRect(h, &rc);
-        if (rc.right - rc.left == 362 && rc.bottom - rc.top == 120 && (!visibleOnly || IsWindowVisible(h))) return h;
-    }
-    return nullptr;
-}
-
 TEST(UiSplash, ShowsCentredOnTopThenHidesForGood) {
     TessoraRun run(L"ui-splash");
     ASSERT_TRUE(run.Start());
+    // the splash: the program's visible dialog of the picture's size
     HWND splash = nullptr;
-    ASSERT_TRUE(wts::WaitUntil([&] { return (splash = FindSplash(run.proc.Pid(), true)) != nullptr; }, 20000, 5));
+    ASSERT_TRUE(wts::WaitUntil([&] {
+        for (HWND h : wts::FindWindows(run.proc.Pid(), L"#32770")) {
+            RECT rc;
+            GetWindowRect(h, &rc);
+            if (rc.right - rc.left == 362 && rc.bottom - rc.top == 120 && IsWindowVisible(h)) splash = h;
+        }
+        return splash != nullptr;
+    }, 20000, 5));
     const ULONGLONG seen = GetTickCount64();
     RECT rc;
     GetWindowRect(splash, &rc);
@@ -28,12 +26,11 @@ TEST(UiSplash, ShowsCentredOnTopThenHidesForGood) {
     Sleep(300);  // the X server shows the picture a moment after the window is flagged visible
     EXPECT_TRUE(ui::Screenshot(L"splash", RECT{rc.left - 20, rc.top - 20, rc.right + 20, rc.bottom + 20}));
 
-    // centred on the primary screen (779, 480 on 1920 x 1080), per-pixel alpha, on top, no taskbar button
+    // centred on the primary screen, per-pixel alpha, on top, no taskbar button
     EXPECT_EQ(rc.left, (GetSystemMetrics(SM_CXSCREEN) - 362) / 2);
     EXPECT_EQ(rc.top, (GetSystemMetrics(SM_CYSCREEN) - 120) / 2);
-    EXPECT_TRUE(ex & WS_EX_LAYERED);
-    EXPECT_TRUE(ex & WS_EX_TOPMOST);
-    EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+    const LONG wanted = WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    EXPECT_EQ(ex & wanted, wanted);
     EXPECT_EQ(GetWindowTextLengthW(splash), 0);
 
     // two seconds after it appeared it hides; we saw it a little after it appeared

@@ -54,6 +54,34 @@ bool StartProcess(Process& p, const std::wstring& exe, const std::wstring& args)
     return p.ok;
 }
 
+HWND MakeTestWindow(const wchar_t* cls, WNDPROC proc, HWND parent) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = cls;
+    RegisterClassW(&wc);  // fails harmlessly once registered
+    return CreateWindowExW(0, cls, L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+static NOTIFYICONDATAW IconKey(HWND h, UINT id) {
+    NOTIFYICONDATAW n = {};
+    n.cbSize = sizeof(n);
+    n.hWnd = h;
+    n.uID = id;
+    return n;
+}
+
+bool ShellHasIcon(HWND h, UINT id) {
+    NOTIFYICONDATAW n = IconKey(h, id);
+    return Shell_NotifyIconW(NIM_MODIFY, &n) != FALSE;  // no flags: changes nothing
+}
+
+void ShellForgetsIcon(HWND h, UINT id) {
+    NOTIFYICONDATAW n = IconKey(h, id);
+    Shell_NotifyIconW(NIM_DELETE, &n);
+}
+
 std::wstring WindowText(HWND h) {
     wchar_t buf[4096] = {};
     // WM_GETTEXT reads controls of other processes too

@@ -30,6 +30,12 @@ bool StartProcess(Process& p, const std::wstring& exe, const std::wstring& args 
 std::vector<HWND> FindWindows(DWORD pid, const std::wstring& cls = L"", const std::wstring& caption = L"");
 HWND WaitForWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption, DWORD timeoutMs = 15000);
 
+// A window of a class of the test's own, registered on first use.
+HWND MakeTestWindow(const wchar_t* cls, WNDPROC proc, HWND parent = nullptr);
+// Whether the shell holds a notification icon for (window, id); removing it, as a new shell would.
+bool ShellHasIcon(HWND h, UINT id);
+void ShellForgetsIcon(HWND h, UINT id);
+
 std::wstring WindowText(HWND h);
 std::wstring ClassName(HWND h);
 

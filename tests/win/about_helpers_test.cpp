@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/LanguageTable.h"
 #include "framework/AfxWin.h"
@@ -16,81 +17,58 @@
 
 namespace {
 
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
+struct GdiplusSession {
+    Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
+    GdiplusSession() { Gdiplus::GdiplusStartup(&token, &input, nullptr); }
+    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
 };
 
 HMODULE ProgramResources() {
     return LoadLibraryExW(TESSORA_DIST_DIR_W L"\\Tessora.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
-Gdiplus::Image* const kUntouched = reinterpret_cast<Gdiplus::Image*>(0x1234);
-
-TEST(LoadPngResource, FindsTheProgramsPicturesAndLeavesTheOutputAloneWhenItCannot) {
+TEST(LoadPngResource, FindsThePicturesAndLeavesTheOutputAloneWhenItCannot) {
     GdiplusSession gdiplus;
     HMODULE program = ProgramResources();
     ASSERT_TRUE(program);
+    Gdiplus::Image* const untouched = reinterpret_cast<Gdiplus::Image*>(0x1234);
     struct Case {
         HMODULE module;
         WORD id;
         const wchar_t* type;
         int result;
-        UINT width, height;  // 0 0: no image made
+        UINT width, height;  // 0 0 with result 1: an image object that carries the error
     };
     const Case cases[] = {
-        {program, 235, L"PNG", 1, 345, 80},            // About banner
-        {program, 236, L"PNG", 1, 362, 120},           // splash
-        {program, 4242, L"PNG", 0, 0, 0},              // no such id
-        {program, 235, L"GIF", 0, 0, 0},               // no such type
+        {program, 235, L"PNG", 1, 345, 80},                 // About banner
+        {program, 236, L"PNG", 1, 362, 120},                // splash
+        {program, 1, MAKEINTRESOURCEW(24), 1, 0, 0},        // the manifest: a resource, but no picture
+        {program, 4242, L"PNG", 0, 0, 0},                   // no such id
+        {program, 235, L"GIF", 0, 0, 0},                    // no such type
         {GetModuleHandleW(nullptr), 235, L"PNG", 0, 0, 0},  // this program has none
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.id << " " << wts::Wide2Narrow(c.type));
-        Gdiplus::Image* image = kUntouched;
+        SCOPED_TRACE(testing::Message() << "resource " << c.id << ", result " << c.result);
+        Gdiplus::Image* image = untouched;
         EXPECT_EQ(LoadPngResource(c.module, c.id, c.type, &image), c.result);
         if (!c.result) {
-            EXPECT_EQ(image, kUntouched);
+            EXPECT_EQ(image, untouched);
             continue;
         }
-        ASSERT_NE(image, kUntouched);
-        ASSERT_NE(image, nullptr);
+        ASSERT_TRUE(image && image != untouched);
+        std::unique_ptr<Gdiplus::Image> owned(image);
         EXPECT_EQ(image->GetWidth(), c.width);
         EXPECT_EQ(image->GetHeight(), c.height);
-        delete image;
+        EXPECT_EQ(image->GetLastStatus() == Gdiplus::Ok, c.width != 0);
+        if (c.id != 236) continue;
+        Gdiplus::Color corner, middle;
+        auto* bitmap = static_cast<Gdiplus::Bitmap*>(image);
+        ASSERT_EQ(bitmap->GetPixel(0, 0, &corner), Gdiplus::Ok);
+        ASSERT_EQ(bitmap->GetPixel(181, 60, &middle), Gdiplus::Ok);
+        EXPECT_LT(corner.GetA(), 255) << "the splash's rounded card must be see-through outside";
+        EXPECT_EQ(middle.GetA(), 255);
     }
-    // without an application object the framework's resources are this program's
-    Gdiplus::Image* image = kUntouched;
-    EXPECT_EQ(LoadPngResource(235, L"PNG", &image), 0);
-    EXPECT_EQ(image, kUntouched);
-    FreeLibrary(program);
-}
-
-TEST(LoadPngResource, TheSplashKeepsItsTransparencyAndBytesThatAreNoImageDrawNothing) {
-    GdiplusSession gdiplus;
-    HMODULE program = ProgramResources();
-    ASSERT_TRUE(program);
-    Gdiplus::Image* image = nullptr;
-    ASSERT_EQ(LoadPngResource(program, 236, L"PNG", &image), 1);
-    std::unique_ptr<Gdiplus::Bitmap> splash(static_cast<Gdiplus::Bitmap*>(image));
-    Gdiplus::Color corner, middle;
-    ASSERT_EQ(splash->GetPixel(0, 0, &corner), Gdiplus::Ok);
-    ASSERT_EQ(splash->GetPixel(181, 60, &middle), Gdiplus::Ok);
-    EXPECT_LT(corner.GetA(), 255) << "the rounded card's outside must be see-through";
-    EXPECT_EQ(middle.GetA(), 255);
-
-    // the manifest is a resource, but no picture: an image object that carries the error
-    Gdiplus::Image* broken = nullptr;
-    EXPECT_EQ(LoadPngResource(program, 1, MAKEINTRESOURCEW(24), &broken), 1);
-    ASSERT_NE(broken, nullptr);
-    EXPECT_NE(broken->GetLastStatus(), Gdiplus::Ok);
-    EXPECT_EQ(broken->GetWidth(), 0u);
-    delete broken;
     FreeLibrary(program);
 }
 
@@ -98,23 +76,20 @@ TEST(CenterWindowOnWorkArea, CentresInTheWorkAreasSizeAndStaysOnTop) {
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int areaW = work.right - work.left, areaH = work.bottom - work.top;
-    struct Case {
-        int w, h;
-    };
-    const Case cases[] = {{300, 200}, {301, 201}, {areaW, areaH}, {areaW + 101, areaH + 51}, {1, 1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
-        HWND h = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 5, 5, c.w, c.h, nullptr, nullptr,
+    const SIZE sizes[] = {{300, 200}, {301, 201}, {areaW, areaH}, {areaW + 101, areaH + 51}, {1, 1}};
+    for (const SIZE& s : sizes) {
+        SCOPED_TRACE(testing::Message() << s.cx << " x " << s.cy);
+        HWND h = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, s.cx, s.cy, nullptr, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(h);
         CenterWindowOnWorkArea(h);
         RECT rc;
         GetWindowRect(h, &rc);
         // truncation toward zero, also for a window larger than the area
-        EXPECT_EQ(rc.left, (areaW - c.w) / 2);
-        EXPECT_EQ(rc.top, (areaH - c.h) / 2);
-        EXPECT_EQ(rc.right - rc.left, c.w);
-        EXPECT_EQ(rc.bottom - rc.top, c.h);
+        EXPECT_EQ(rc.left, (areaW - s.cx) / 2);
+        EXPECT_EQ(rc.top, (areaH - s.cy) / 2);
+        EXPECT_EQ(rc.right - rc.left, s.cx);
+        EXPECT_EQ(rc.bottom - rc.top, s.cy);
         EXPECT_TRUE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
         DestroyWindow(h);
     }
@@ -126,8 +101,7 @@ TEST(CenterWindowOnWorkArea, CentresInTheWorkAreasSizeAndStaysOnTop) {
 class AboutTest : public testing::Test {
 protected:
     void SetUp() override {
-        module = ProgramResources();
-        ASSERT_TRUE(module);
+        ASSERT_TRUE(module = ProgramResources());
         app.m_hInstance = module;
     }
     void TearDown() override {
@@ -144,12 +118,6 @@ protected:
         ASSERT_TRUE(dlg->Create(133, nullptr));
     }
     std::wstring Text(int id) { return wts::WindowText(GetDlgItem(dlg->m_hWnd, id)); }
-    COLORREF PixelAt(int x, int y) {
-        HDC dc = GetDC(dlg->m_hWnd);
-        COLORREF c = GetPixel(dc, x, y);
-        ReleaseDC(dlg->m_hWnd, dc);
-        return c;
-    }
 
     GdiplusSession gdiplus;
     CWinApp app{L"Tessora"};
@@ -159,17 +127,13 @@ protected:
 };
 
 TEST_F(AboutTest, ShowsTheVersionTheLinkAndTheTitleOfTheLanguage) {
-    struct Case {
-        const wchar_t* language;  // nullptr: no table lent
-        const wchar_t* title;
-    };
-    const Case cases[] = {{L"English", L"About Tessora"}, {L"Germany", L"Über Tessora"},
-                          {L"Japanese", L"Tessoraについて"}, {L"Klingon", L"About Tessora"},
-                          {nullptr, L"About"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(wts::Wide2Narrow(c.language ? c.language : L"(no table)"));
-        Create(c.language);
-        EXPECT_EQ(wts::WindowText(dlg->m_hWnd), c.title);
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {  // language (null: no table lent), title
+        {L"English", L"About Tessora"}, {L"Germany", L"Über Tessora"}, {L"Japanese", L"Tessoraについて"},
+        {L"Klingon", L"About Tessora"}, {nullptr, L"About"}};
+    for (auto [language, title] : cases) {
+        SCOPED_TRACE(wts::Wide2Narrow(language ? language : L"(no table)"));
+        Create(language);
+        EXPECT_EQ(wts::WindowText(dlg->m_hWnd), title);
         EXPECT_EQ(Text(1085), L"Tessora Ver 1.2.3.40");  // this test program's file version
         EXPECT_EQ(Text(1), L"OK") << "Japanese has no text for id 1, so the template's stays";
         EXPECT_NE(Text(1084).find(CAboutDlg::HomePage()), std::wstring::npos)
@@ -177,43 +141,38 @@ TEST_F(AboutTest, ShowsTheVersionTheLinkAndTheTitleOfTheLanguage) {
         EXPECT_EQ(Text(223), L"Homepage");
         EXPECT_FALSE(Text(224).empty());
         EXPECT_NE(dlg->m_pBanner, nullptr);
-        dlg.reset();
     }
 }
 
-TEST_F(AboutTest, OkAndTheCloseBoxOnlyHideTheBox) {
+TEST_F(AboutTest, TheCloseBoxOnlyHidesTheBox) {  // as OK does, which the tray scenario shows
     Create(L"English");
-    for (UINT msg : {UINT(WM_COMMAND), UINT(WM_CLOSE)}) {
-        dlg->ShowWindow(SW_SHOW);
-        ASSERT_TRUE(dlg->IsWindowVisible());
-        if (msg == WM_COMMAND)
-            SendMessageW(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        else
-            SendMessageW(dlg->m_hWnd, WM_CLOSE, 0, 0);  // the dialog posts itself Cancel
-        EXPECT_TRUE(wts::WaitUntil([&] { return !dlg->IsWindowVisible(); }, 2000));
-        EXPECT_TRUE(IsWindow(dlg->m_hWnd));
-    }
+    dlg->ShowWindow(SW_SHOW);
+    ASSERT_TRUE(dlg->IsWindowVisible());
+    SendMessageW(dlg->m_hWnd, WM_CLOSE, 0, 0);  // the dialog posts itself Cancel
+    EXPECT_TRUE(wts::WaitUntil([&] { return !dlg->IsWindowVisible(); }, 2000));
+    EXPECT_TRUE(IsWindow(dlg->m_hWnd));
 }
 
 TEST_F(AboutTest, TheBannerSpansTheTopAndAMissingBannerDrawsNothing) {
     Create(L"English");
     SetWindowPos(dlg->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const int right = dlg->m_rcClient.right - 3;
     struct Spot {
         int x, y;
         bool banner;
     };
-    const Spot spots[] = {{3, 3, true}, {right, 40, true}, {3, 78, true}, {3, 83, false}};
-
-    RedrawWindow(dlg->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    for (const Spot& s : spots)
-        EXPECT_EQ(PixelAt(s.x, s.y) != face, s.banner) << "at " << s.x << "," << s.y;
-
-    delete dlg->m_pBanner;
-    dlg->m_pBanner = nullptr;
-    RedrawWindow(dlg->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    for (const Spot& s : spots) EXPECT_EQ(PixelAt(s.x, s.y), face) << "at " << s.x << "," << s.y;
+    const Spot spots[] = {{3, 3, true}, {dlg->m_rcClient.right - 3, 40, true}, {3, 78, true}, {3, 83, false}};
+    for (bool withBanner : {true, false}) {
+        if (!withBanner) {
+            delete dlg->m_pBanner;
+            dlg->m_pBanner = nullptr;
+        }
+        RedrawWindow(dlg->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        HDC dc = GetDC(dlg->m_hWnd);
+        for (const Spot& s : spots)
+            EXPECT_EQ(GetPixel(dc, s.x, s.y) != face, withBanner && s.banner) << "at " << s.x << "," << s.y;
+        ReleaseDC(dlg->m_hWnd, dc);
+    }
 }
 
 }  // namespace

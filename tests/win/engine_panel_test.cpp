@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include "engine/ActKeyPanel.h"
+#include "tests/e2e/LayoutSupport.h"
 
 namespace {
 
@@ -48,10 +49,6 @@ protected:
 
 TEST_F(PanelFixture, StartsHiddenAndPlacesItselfFromTheScreenOriginOnTheWorkArea) {
     EXPECT_FALSE(IsWindowVisible(panel->m_hWnd));
-    EXPECT_EQ(panel->m_nWidth, 456);
-    EXPECT_EQ(panel->m_nHeight, 79);
-    EXPECT_TRUE(panel->m_pBackground);
-
     HWND focus = CreateWindowW(L"STATIC", L"Typing here", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
                                nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(focus);
@@ -66,17 +63,11 @@ TEST_F(PanelFixture, StartsHiddenAndPlacesItselfFromTheScreenOriginOnTheWorkArea
     };
     for (const auto& c : cases) {
         panel->MoveToMonitor(c.work.left, c.work.top, c.work.right, c.work.bottom, 0, 0);
-        RECT r = {};
-        GetWindowRect(panel->m_hWnd, &r);
-        EXPECT_EQ(r.left, c.x);
-        EXPECT_EQ(r.top, c.y);
-        EXPECT_EQ(r.right - r.left, 456);
-        EXPECT_EQ(r.bottom - r.top, 79);
+        EXPECT_RECT(layout::Rect(c.x, c.y, 456, 79), panel->m_hWnd);
     }
     EXPECT_TRUE(IsWindowVisible(panel->m_hWnd));
     const LONG ex = GetWindowLongW(panel->m_hWnd, GWL_EXSTYLE);
-    EXPECT_TRUE(ex & WS_EX_TOPMOST);
-    EXPECT_TRUE(ex & WS_EX_LAYERED);
+    EXPECT_TRUE((ex & WS_EX_TOPMOST) && (ex & WS_EX_LAYERED));
     EXPECT_NE(GetForegroundWindow(), panel->m_hWnd);
     DestroyWindow(focus);
 }

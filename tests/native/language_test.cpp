@@ -12,8 +12,6 @@ namespace {
 
 const ELanguage kAll[] = {UILANG_ENGLISH, UILANG_JAPANESE, UILANG_CHINESE,
                           UILANG_DUTCH,   UILANG_GERMAN,   UILANG_SPANISH};
-const ELanguage kTranslated[] = {UILANG_JAPANESE, UILANG_CHINESE, UILANG_DUTCH, UILANG_GERMAN,
-                                 UILANG_SPANISH};
 
 // Every id the dialogs, menus and messages look up; 1198 and 1226 have no English text.
 const std::set<int> kEnglishIds = {
@@ -26,11 +24,13 @@ const std::set<int> kEnglishIds = {
 
 std::set<int> FilledIds(ELanguage lang) {
     std::set<int> ids;
-    for (int id = -5; id < LANGUAGE_TABLE_SIZE + 5; ++id) {
+    for (int id : {INT_MIN, INT_MAX}) EXPECT_STREQ(LanguageText(lang, id), L"") << id;
+    for (int id = -5; id < LANGUAGE_TABLE_SIZE + 5; ++id)
         if (*LanguageText(lang, id)) ids.insert(id);
-    }
     return ids;
 }
+
+std::string U(const wchar_t* s) { return Utf8FromWide(s); }
 
 CString TextIn(const wchar_t* languageName, int id) {
     CLanguageTexts table;
@@ -38,209 +38,98 @@ CString TextIn(const wchar_t* languageName, int id) {
     return table.GetText(id);
 }
 
-// The parts of a text that a translation must carry over unchanged.
-struct Markers {
-    int lineFeeds = 0;
-    int productNames = 0;
-    int doubledAmpersands = 0;
-    std::wstring accelerators;  // the letter after each single '&'
-    std::wstring hotkeyHints;   // "Alt+r+c" runs, spaces removed
-    std::wstring formats;       // printf conversions
-};
-
-Markers MarkersOf(const std::wstring& text) {
-    Markers m;
+// The parts of a text that a translation must carry over unchanged, each kind in its own field:
+// line feeds, product names, "&&", the letter after each single '&', "Alt+r+c" hints (spaces
+// removed) and printf conversions.
+std::wstring MarkersOf(const std::wstring& text) {
+    int lineFeeds = 0, productNames = 0, doubledAmpersands = 0;
+    std::wstring accelerators, hotkeyHints, formats;
     for (size_t i = 0; i < text.size(); ++i) {
         const wchar_t c = text[i];
-        if (c == L'\n') ++m.lineFeeds;
-        if (text.compare(i, 7, L"Tessora") == 0) ++m.productNames;
-        if (c == L'&') {
-            if (i + 1 < text.size() && text[i + 1] == L'&') {
-                ++m.doubledAmpersands;
-                ++i;
-                continue;
-            }
+        if (c == L'\n') ++lineFeeds;
+        if (text.compare(i, 7, L"Tessora") == 0) ++productNames;
+        if (c == L'&' && i + 1 < text.size() && text[i + 1] == L'&') {
+            ++doubledAmpersands;
+            ++i;
+        } else if (c == L'&') {
             size_t j = i + 1;
             while (j < text.size() && text[j] == L' ') ++j;  // "(& O)" in two given rows
-            if (j < text.size()) m.accelerators += text[j];
-        }
-        if (c == L'%' && i + 1 < text.size()) {
+            if (j < text.size()) accelerators += text[j];
+        } else if (c == L'%' && i + 1 < text.size()) {
             size_t j = i + 1;
             while (j < text.size() && !std::iswalpha(text[j]) && text[j] != L'%') ++j;
-            m.formats += text.substr(i, j + 1 - i) + L'|';
+            formats += text.substr(i, j + 1 - i) + L' ';
             i = j;
-        }
-        if (text.compare(i, 3, L"Alt") == 0) {
-            std::wstring hint;
-            size_t j = i;
-            while (j < text.size() && text[j] != L')') {
-                if (text[j] != L' ') hint += text[j];
-                ++j;
-            }
-            m.hotkeyHints += hint + L'|';
+        } else if (text.compare(i, 3, L"Alt") == 0) {
+            for (; i < text.size() && text[i] != L')'; ++i)
+                if (text[i] != L' ') hotkeyHints += text[i];
+            hotkeyHints += L' ';
         }
     }
-    return m;
+    return std::to_wstring(lineFeeds) + L" | " + std::to_wstring(productNames) + L" | " +
+           std::to_wstring(doubledAmpersands) + L" | " + accelerators + L" | " + hotkeyHints + L" | " + formats;
 }
 
 }  // namespace
 
 TEST(LanguageTexts, EachTableFillsExactlyItsIds) {
-    EXPECT_EQ(FilledIds(UILANG_ENGLISH), kEnglishIds);
-    EXPECT_EQ(kEnglishIds.size(), 82u);
-
     std::set<int> translatedIds = kEnglishIds;
     translatedIds.erase(1);
-    translatedIds.insert(1198);
-    translatedIds.insert(1226);
-    for (ELanguage lang : kTranslated) {
-        SCOPED_TRACE(LanguageName(lang));
-        EXPECT_EQ(FilledIds(lang), translatedIds);
-        EXPECT_EQ(FilledIds(lang).size(), 83u);
-    }
-}
-
-TEST(LanguageTexts, RowsAreSortedAndUnique) {
-    // A repeated id would silently hide one of its rows.
-    int count = 0;
-    const LanguageRow* rows = GetLanguageRows(&count);
-    ASSERT_GT(count, 0);
-    for (int i = 0; i < count; ++i) {
-        for (ELanguage lang : kAll) ASSERT_NE(rows[i].text[lang], nullptr) << rows[i].id;
-        if (i > 0) {
-            EXPECT_LT(rows[i - 1].id, rows[i].id);
-        }
-    }
-}
-
-TEST(LanguageTexts, GivenRows) {
-    struct Case {
-        int id;
-        const wchar_t* texts[UILANG_COUNT];  // English, Japanese, Chinese, Dutch, German, Spanish
-    } cases[] = {
-        {1, {L"OK", L"", L"", L"", L"", L""}},
-        {2, {L"Cancel", L"キャンセル", L"取消", L"Annuleer", L"Stornieren", L"Cancelar"}},
-        {133, {L"About Tessora", L"Tessoraについて", L"关于Tessora", L"Over Tessora", L"Über Tessora",
-               L"Acerca de Tessora"}},
-        {1128, {L"1 Screen \n( Alt+1+1 )", L"全画面 \n( Alt+1+1 )", L"全屏 \n( Alt+1+1 )",
-                L"1 scherm \n(Alt + 1 + 1)", L"1 Bildschirm\n(Alt + 1 + 1)",
-                L"1 pantalla \n(Alt + 1 + 1)"}},
-        {1198, {L"", L"削除", L"删除", L"Verwijderen", L"Löschen", L"Eliminar"}},
-        {1226, {L"", L"削除", L"删除", L"Verwijderen", L"Löschen", L"Eliminar"}},
-        {32778, {L"Option(&O)", L"オプション(&O)", L"选项(&O)", L"Optie (& O)", L"Option (&O)",
-                 L"Opción (& O)"}},
-        {80005, {L"Files saved successfully.", L"保存に完了しました。", L"保存文件成功.",
-                 L"Bestanden succesvol opgeslagen.", L"Dateien erfolgreich gespeichert.",
-                 L"Archivos guardados con éxito."}},
-        {87001, {L"U", L"U", L"U", L"U", L"U.", L"U"}},
-    };
-    for (const Case& c : cases) {
-        for (ELanguage lang : kAll) {
-            EXPECT_EQ(CString(LanguageText(lang, c.id)), c.texts[lang])
-                << "id " << c.id << " in " << Utf8FromWide(LanguageName(lang));
-        }
-    }
-}
-
-TEST(LanguageTexts, EnglishTextsWithSpecialCharacters) {
-    struct Case {
-        int id;
-        const wchar_t* text;
-    } cases[] = {
-        {137, L"Option (Tessora)"},
-        {1146, L"If you want to download new version. \nPlease click the \"Download new version\" "
-               L"button will jump to official download website."},
-        {1144, L"Free Screen \n( Alt+N+N )"},
-        {1208, L" Select hotkeys (ActKey)"},
-        {1243, L"Backup && Restore"},
-        {32779, L"Hide(&H)"},
-        {57664, L"About(&A)"},
-        {32777, L"Exit"},
-        {80000, L"Are you sure you want to delete this items?"},
-        {87000, L"Information"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(TextIn(L"English", c.id), c.text) << c.id;
+    translatedIds.insert({1198, 1226});
+    for (ELanguage lang : kAll)
+        EXPECT_EQ(FilledIds(lang), lang == UILANG_ENGLISH ? kEnglishIds : translatedIds) << U(LanguageName(lang));
+    EXPECT_STREQ(LanguageText(static_cast<ELanguage>(-1), 2), L"");
+    EXPECT_STREQ(LanguageText(UILANG_COUNT, 2), L"");
 }
 
 TEST(LanguageTexts, TranslationsKeepWhatTheProgramRelies) {
     int count = 0;
     const LanguageRow* rows = GetLanguageRows(&count);
+    ASSERT_GT(count, 0);
     for (int i = 0; i < count; ++i) {
         const LanguageRow& row = rows[i];
+        // A repeated id would silently hide one of its rows.
+        EXPECT_TRUE(i == 0 || rows[i - 1].id < row.id) << row.id;
         const std::wstring english = row.text[UILANG_ENGLISH];
-        const Markers want = MarkersOf(english);
-        for (ELanguage lang : kTranslated) {
-            SCOPED_TRACE(testing::Message() << "id " << row.id << " in "
-                                            << Utf8FromWide(LanguageName(lang)));
+        for (ELanguage lang : kAll) {
+            SCOPED_TRACE(testing::Message() << "id " << row.id << " in " << U(LanguageName(lang)));
+            ASSERT_NE(row.text[lang], nullptr);
             const std::wstring text = row.text[lang];
-            if (row.id == 1) {
-                EXPECT_EQ(text, L"");  // the OK buttons keep their resource text
-                continue;
-            }
+            // The OK buttons keep their resource text; 1198 and 1226 have no English to carry over.
+            if (lang == UILANG_ENGLISH || row.id == 1 || english.empty()) continue;
             ASSERT_FALSE(text.empty());
-            if (english.empty()) continue;  // 1198, 1226: nothing to carry over
-            const Markers got = MarkersOf(text);
-            EXPECT_EQ(got.lineFeeds, want.lineFeeds);
-            EXPECT_EQ(got.productNames, want.productNames);
-            EXPECT_EQ(got.doubledAmpersands, want.doubledAmpersands);
-            EXPECT_EQ(got.accelerators, want.accelerators);
-            EXPECT_EQ(got.hotkeyHints, want.hotkeyHints);
-            EXPECT_EQ(got.formats, want.formats);
+            EXPECT_EQ(MarkersOf(text), MarkersOf(english));
             EXPECT_EQ(text.front() == L' ', english.front() == L' ');  // group-box caption indent
         }
     }
 }
 
+// Only an exact stored name selects a table; texts as given, quirks included.
 TEST(LanguageTable, NameSelectsTableExactly) {
-    struct Case {
+    const struct {
         const wchar_t* name;
         int id;
         const wchar_t* text;
     } cases[] = {
-        {L"Germany", 2, L"Stornieren"},
-        {L"German", 2, L"Cancel"},
-        {L"germany", 2, L"Cancel"},
-        {L"GERMANY", 2, L"Cancel"},
-        {L" Germany", 2, L"Cancel"},
-        {L"Germany ", 2, L"Cancel"},
-        {L"", 2, L"Cancel"},
-        {L"English", 2, L"Cancel"},
-        {L"Klingon", 133, L"About Tessora"},
-        {L"Japanese", 2, L"キャンセル"},
-        {L"Chinese", 2, L"取消"},
-        {L"Netherland", 2, L"Annuleer"},
-        {L"Dutch", 2, L"Cancel"},
-        {L"Spain", 2, L"Cancelar"},
-        {L"Spanish", 2, L"Cancel"},
-        {L"Japanese", 1, L""},
-        {L"English", 1, L"OK"},
-        {L"Unknown", 1, L"OK"},
-        {L"English", 1198, L""},
-        {L"Netherland", 1198, L"Verwijderen"},
-        {L"Germany", 1226, L"Löschen"},
+        {L"Germany", 2, L"Stornieren"}, {L"Japanese", 2, L"キャンセル"}, {L"Chinese", 2, L"取消"},
+        {L"Netherland", 2, L"Annuleer"}, {L"Spain", 2, L"Cancelar"},
+        {L"German", 2, L"Cancel"}, {L"germany", 2, L"Cancel"}, {L" Germany", 2, L"Cancel"}, {L"Dutch", 2, L"Cancel"},
+        {L"Spanish", 2, L"Cancel"}, {L"", 2, L"Cancel"}, {L"Japanese", 1, L""}, {L"Unknown", 1, L"OK"},
+        {L"English", 1198, L""}, {L"Netherland", 1198, L"Verwijderen"}, {L"Germany", 1226, L"Löschen"},
+        {L"English", 1146, L"If you want to download new version. \nPlease click the \"Download new version\" "
+                           L"button will jump to official download website."},
+        {L"English", 1208, L" Select hotkeys (ActKey)"}, {L"English", 1243, L"Backup && Restore"},
+        {L"English", 32779, L"Hide(&H)"}, {L"Netherland", 32778, L"Optie (& O)"}, {L"Spain", 32778, L"Opción (& O)"},
+        {L"Germany", 1128, L"1 Bildschirm\n(Alt + 1 + 1)"}, {L"Japanese", 1128, L"全画面 \n( Alt+1+1 )"},
+        {L"Japanese", 80005, L"保存に完了しました。"}, {L"Chinese", 80005, L"保存文件成功."}, {L"Germany", 87001, L"U."},
+        {L"Spain", -1, L""}, {L"Chinese", 100000, L""},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(TextIn(c.name, c.id), c.text) << Utf8FromWide(c.name) << " " << c.id;
-    }
-}
-
-TEST(LanguageTable, IdsWithoutTextAreEmptyInEveryLanguage) {
-    const int ids[] = {INT_MIN, -100000, -1, 0, 3, 132, 134, 1131, 5000, 57665,
-                       99999,   100000,  100001, 1000000, INT_MAX};
-    for (ELanguage lang : kAll) {
-        CLanguageTexts table;
-        table.m_strLanguageName = LanguageName(lang);
-        for (int id : ids) EXPECT_EQ(table.GetText(id), L"") << id;
-    }
-    EXPECT_EQ(CString(LanguageText(static_cast<ELanguage>(-1), 2)), L"");
-    EXPECT_EQ(CString(LanguageText(UILANG_COUNT, 2)), L"");
+    for (const auto& c : cases) EXPECT_EQ(TextIn(c.name, c.id), c.text) << U(c.name) << " " << c.id;
     EXPECT_EQ(LanguageFromName(nullptr), UILANG_ENGLISH);
 }
 
 TEST(LanguageTable, InstancesShareTextsButNotTheirLanguage) {
-    CLanguageTexts mainTable;
-    CLanguageTexts trayTable;
-    EXPECT_EQ(mainTable.m_strLanguageName, L"");
+    CLanguageTexts mainTable, trayTable;
     mainTable.m_strLanguageName = L"Spain";
     EXPECT_EQ(mainTable.GetText(1240), L"Excluir");
     EXPECT_EQ(trayTable.GetText(1240), L"Exclude");
@@ -252,18 +141,12 @@ TEST(LanguageTable, InstancesShareTextsButNotTheirLanguage) {
 
 TEST(LanguageTable, NamesForTheCombo) {
     const CStringArray names = CLanguageTexts::GetLanguageNames();
-    const std::vector<std::wstring> want = {L"Chinese",  L"English",    L"Germany",
-                                            L"Japanese", L"Netherland", L"Spain"};
+    const std::vector<std::wstring> want = {L"Chinese", L"English", L"Germany", L"Japanese", L"Netherland", L"Spain"};
     ASSERT_EQ(names.GetSize(), static_cast<int>(want.size()));
     for (int i = 0; i < names.GetSize(); ++i) {
         EXPECT_EQ(names[i], want[i].c_str());
-        // Every listed name selects a table, and each name a different one.
-        if (want[i] != L"English") {
-            EXPECT_NE(LanguageFromName(names[i]), UILANG_ENGLISH);
-        }
+        // each listed name selects its own table
+        EXPECT_STREQ(LanguageName(LanguageFromName(names[i])), want[i].c_str());
     }
-    std::set<int> selected;
-    for (int i = 0; i < names.GetSize(); ++i) selected.insert(LanguageFromName(names[i]));
-    EXPECT_EQ(selected.size(), 6u);
     for (ELanguage lang : kAll) EXPECT_EQ(LanguageFromName(LanguageName(lang)), lang);
 }

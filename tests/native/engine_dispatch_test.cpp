@@ -1,181 +1,111 @@
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <string>
+#include <utility>
 
 #include "engine/core/HotkeyDispatch.h"
-#include "engine/core/Layouts.h"
 
 using namespace engine;
 
 namespace {
 
+// keys: first key, second key, action key; '_' stands for a 0 byte.
 HotkeyDecision Classify(std::uintptr_t dwData, const char* keys, int ready = 1, int show = 1) {
-    // keys: first key, second key, action key; '_' stands for a 0 byte.
     unsigned char bytes[3];
     for (int i = 0; i < 3; ++i) bytes[i] = keys[i] == '_' ? 0 : static_cast<unsigned char>(keys[i]);
     return ClassifyHotkeyMessage(dwData, bytes, 3, ready, show);
 }
 
-}  // namespace
-
-TEST(HotkeyDispatch, CompleteSequences) {
-    const struct {
-        const char* keys;
-        HotkeyAction action;
-        int rows, columns;
-        const wchar_t* rule;
-        bool restoreHook;
-    } cases[] = {
-        {"321", HotkeyAction::kGrid, 3, 2, L"", true},
-        {"992", HotkeyAction::kGrid, 9, 9, L"", true},
-        {"001", HotkeyAction::kUndo, 0, 0, L"", true},
-        {"_01", HotkeyAction::kUndo, 0, 0, L"", true},  // empty first key counts as digits
-        {"_41", HotkeyAction::kNoLayout, 0, 4, L"", true},
-        {"051", HotkeyAction::kNoLayout, 0, 5, L"", true},
-        {"501", HotkeyAction::kNoLayout, 5, 0, L"", true},
-        {"Q11", HotkeyAction::kUserRule, 0, 0, L"Q1", true},
-        {"B32", HotkeyAction::kUserRule, 0, 0, L"B3", true},
-        {"Z0_", HotkeyAction::kUserRule, 0, 0, L"Z0", true},
-        {"q11", HotkeyAction::kNoLayout, 0, 0, L"", true},  // lower case: neither class
-        {"#11", HotkeyAction::kNoLayout, 0, 0, L"", true},
-        {"1A1", HotkeyAction::kIncomplete, 0, 0, L"", false},
-        {"1_1", HotkeyAction::kIncomplete, 0, 0, L"", false},
-        {"Q 1", HotkeyAction::kIncomplete, 0, 0, L"", false},
-    };
-    for (const auto& c : cases) {
-        const HotkeyDecision d = Classify(kHookSequence, c.keys);
-        EXPECT_EQ(d.action, c.action) << c.keys;
-        EXPECT_EQ(d.restoreHook, c.restoreHook) << c.keys;
-        EXPECT_EQ(d.refreshMonitors, c.restoreHook) << c.keys;
-        EXPECT_TRUE(d.takeKeys) << c.keys;
-        EXPECT_EQ(d.timerPeriodMs, kPanelSequenceMs) << c.keys;
-        if (c.action == HotkeyAction::kGrid || c.action == HotkeyAction::kNoLayout) {
-            if (c.rows || c.columns) {
-                EXPECT_EQ(d.rows, c.rows) << c.keys;
-                EXPECT_EQ(d.columns, c.columns) << c.keys;
-            }
-        }
-        EXPECT_EQ(d.ruleName, c.rule) << c.keys;
+// The decision in words: the action, rows x columns, the rule name, then every step it asks for.
+std::string Summary(const HotkeyDecision& d) {
+    static const char* const actions[] = {"malformed", "busy", "incomplete", "nolayout", "grid", "undo", "rule"};
+    std::string s = actions[static_cast<int>(d.action)];
+    if (d.rows || d.columns) s += " " + std::to_string(d.rows) + "x" + std::to_string(d.columns);
+    if (!d.ruleName.IsEmpty()) s += " ";
+    for (int i = 0; i < d.ruleName.GetLength(); ++i) s += static_cast<char>(d.ruleName.GetAt(i));
+    const std::pair<bool, std::string> steps[] = {
+        {d.stage1HidePanel, "hide1"}, {d.stage1SetKey1, "key1"}, {d.preview, "preview"},
+        {d.timerPeriodMs != 0, "timer" + std::to_string(d.timerPeriodMs)}, {d.takeKeys, "take"},
+        {d.refreshMonitors, "refresh"}, {d.restoreHook, "restore"}, {d.panelHide, "hide"}, {d.panelMove, "move"},
+        {d.panelShowSecondKey, "show2"}};
+    for (const auto& step : steps) {
+        if (step.first) s += " " + step.second;
     }
-    const HotkeyDecision d = Classify(kHookSequence, "Q12");
-    EXPECT_EQ(d.key1, L"Q");
-    EXPECT_EQ(d.key2, L"1");
-    EXPECT_EQ(d.actKey, L"2");
+    return s;
 }
 
-TEST(HotkeyDispatch, PanelStepsAndTimer) {
-    const struct {
-        const char* what;
-        std::uintptr_t dwData;
-        const char* keys;
-        int show;
-        bool stage1Hide, preview;
-        int timer;
-        bool hide, move, keyText;
-    } cases[] = {
-        {"first digit", kHookFirstKey, "5_1", 1, true, true, kPanelPreviewMs, false, false, false},
-        {"first Q", kHookFirstKey, "Q_2", 1, true, true, kPanelPreviewMs, false, false, false},
-        {"first other letter", kHookFirstKey, "B_1", 1, true, false, 0, false, false, false},
-        {"first empty key", kHookFirstKey, "__1", 1, true, true, kPanelPreviewMs, false, false, false},
-        {"first key, panel off", kHookFirstKey, "5_1", 0, false, false, 0, false, false, false},
-        {"first key, panel value 2", kHookFirstKey, "5_1", 2, false, false, 0, false, false, false},
-        {"digits complete", kHookSequence, "321", 1, false, false, kPanelSequenceMs, true, true, true},
-        {"letter complete", kHookSequence, "Q11", 1, false, false, kPanelSequenceMs, true, true, true},
-        {"digits complete, panel off", kHookSequence, "321", 0, false, false, kPanelSequenceMs, false, false, false},
-        {"digits under dwData 1", kHookFirstKey, "321", 1, true, true, kPanelPreviewMs, false, false, true},
-        {"letter under dwData 7", 7, "Q11", 1, false, false, 0, true, false, true},
-        {"lower case complete", kHookSequence, "q11", 1, false, false, kPanelSequenceMs, false, false, false},
+}  // namespace
+
+TEST(HotkeyDispatch, Decisions) {
+    const std::uintptr_t first = kHookFirstKey, sequence = kHookSequence;
+    const struct { std::uintptr_t dwData; const char* keys; int ready, show; const char* expected; } cases[] = {
+        // A complete sequence with the panel on.
+        {sequence, "321", 1, 1, "grid 3x2 timer700 take refresh restore hide move show2"},
+        {sequence, "001", 1, 1, "undo timer700 take refresh restore hide move show2"},
+        {sequence, "_01", 1, 1, "undo timer700 take refresh restore hide move show2"},  // "" counts as digits
+        {sequence, "051", 1, 1, "nolayout 0x5 timer700 take refresh restore hide move show2"},
+        {sequence, "501", 1, 1, "nolayout 5x0 timer700 take refresh restore hide move show2"},
+        {sequence, "Q11", 1, 1, "rule Q1 timer700 take refresh restore hide move show2"},
+        {sequence, "Z0_", 1, 1, "rule Z0 timer700 take refresh restore hide move show2"},
+        {sequence, "q11", 1, 1, "nolayout timer700 take refresh restore"},  // lower case: neither class
+        {sequence, "#11", 1, 1, "nolayout timer700 take refresh restore"},
+        {sequence, "1A1", 1, 1, "incomplete timer700 take"},
+        {sequence, "1_1", 1, 1, "incomplete timer700 take"},
+        // The first key: a preview for digits and Q, only with the panel setting exactly 1.
+        {first, "5_1", 1, 1, "incomplete hide1 key1 preview timer2000 take"},
+        {first, "Q_2", 1, 1, "incomplete hide1 key1 preview timer2000 take"},
+        {first, "__1", 1, 1, "incomplete hide1 key1 preview timer2000 take"},
+        {first, "B_1", 1, 1, "incomplete hide1 key1 take"},
+        {first, "5_1", 1, 0, "incomplete take"},
+        {first, "5_1", 1, 2, "incomplete take"},
+        // Unusual combinations.
+        {sequence, "321", 1, 0, "grid 3x2 timer700 take refresh restore"},
+        {first, "321", 1, 1, "grid 3x2 hide1 key1 preview timer2000 take refresh restore show2"},
+        {7, "Q11", 1, 1, "rule Q1 take refresh restore hide show2"},
+        // While a sequence is handled another message still gets stage 1, but no dispatch.
+        {sequence, "221", 0, 1, "busy timer700"},
+        {first, "5_1", 2, 1, "busy hide1 key1 preview timer2000"},
     };
     for (const auto& c : cases) {
-        const HotkeyDecision d = Classify(c.dwData, c.keys, 1, c.show);
-        EXPECT_EQ(d.stage1HidePanel, c.stage1Hide) << c.what;
-        EXPECT_EQ(d.stage1SetKey1, c.stage1Hide) << c.what;
-        EXPECT_EQ(d.preview, c.preview) << c.what;
-        EXPECT_EQ(d.timerPeriodMs, c.timer) << c.what;
-        EXPECT_EQ(d.panelHide, c.hide) << c.what;
-        EXPECT_EQ(d.panelMove, c.move) << c.what;
-        EXPECT_EQ(d.panelShowSecondKey, c.keyText) << c.what;
+        EXPECT_EQ(Summary(Classify(c.dwData, c.keys, c.ready, c.show)), c.expected) << c.dwData << " " << c.keys;
     }
+    const HotkeyDecision d = Classify(kHookSequence, "Q12");
+    EXPECT_TRUE(d.key1 == L"Q" && d.key2 == L"1" && d.actKey == L"2");
     const HotkeyDecision p = Classify(kHookFirstKey, "7_2");
-    EXPECT_EQ(p.stage1Key1, L"7");
-    EXPECT_EQ(p.previewActKey, L"2");
-    EXPECT_EQ(p.previewActKeyName, L"Ctrl");
+    EXPECT_TRUE(p.stage1Key1 == L"7" && p.previewActKey == L"2" && p.previewActKeyName == L"Ctrl");
     EXPECT_EQ(Classify(kHookFirstKey, "7_9").previewActKeyName, L"Unknown");
 }
 
-TEST(HotkeyDispatch, BusyAndMalformedMessages) {
-    // While a sequence is handled, another message still gets stage 1 but no dispatch.
-    const HotkeyDecision busy = Classify(kHookSequence, "221", 0);
-    EXPECT_EQ(busy.action, HotkeyAction::kBusy);
-    EXPECT_FALSE(busy.takeKeys);
-    EXPECT_FALSE(busy.restoreHook);
-    EXPECT_EQ(busy.timerPeriodMs, kPanelSequenceMs);
-    EXPECT_EQ(Classify(kHookFirstKey, "5_1", 2).action, HotkeyAction::kBusy);
-    EXPECT_TRUE(Classify(kHookFirstKey, "5_1", 0).preview);
-
-    const unsigned char bytes[3] = {'2', '2', '1'};
+TEST(HotkeyDispatch, MalformedPayloadsAndOtherCodePages) {
+    // Anyone may send the message: short or missing payloads are dropped unread.
+    const unsigned char bytes[8] = {'1', '3', '1', 'x', 'y', 0, 0, 0};
     for (std::uint32_t size = 0; size < 3; ++size) {
-        const HotkeyDecision d = ClassifyHotkeyMessage(kHookSequence, bytes, size, 1, 1);
-        EXPECT_EQ(d.action, HotkeyAction::kMalformed) << size;
-        EXPECT_EQ(d.timerPeriodMs, 0);
-        EXPECT_FALSE(d.restoreHook);
-        EXPECT_FALSE(d.takeKeys);
+        EXPECT_EQ(Summary(ClassifyHotkeyMessage(kHookSequence, bytes, size, 1, 1)), "malformed") << size;
     }
-    EXPECT_EQ(ClassifyHotkeyMessage(kHookSequence, nullptr, 3, 1, 1).action, HotkeyAction::kMalformed);
-    // A longer payload is read for its first three bytes.
-    const unsigned char longer[8] = {'1', '3', '1', 'x', 'y', 0, 0, 0};
-    EXPECT_EQ(ClassifyHotkeyMessage(kHookSequence, longer, 8, 1, 1).columns, 3);
-}
+    EXPECT_EQ(Summary(ClassifyHotkeyMessage(kHookSequence, nullptr, 3, 1, 1)), "malformed");
+    EXPECT_EQ(ClassifyHotkeyMessage(kHookSequence, bytes, 8, 1, 1).columns, 3);  // only the first three bytes count
 
-TEST(HotkeyDispatch, KeyBytesThroughTheGivenConverter) {
-    // A code page that maps byte 0xB3 to a superscript three: not a digit, so no sequence.
-    auto toText = [](unsigned char b) -> CString {
-        if (b == 0) return CString();
-        if (b == 0xB3) return CString(static_cast<wchar_t>(0x00B3));
-        return CString(static_cast<wchar_t>(b));
+    // A Cyrillic code page: byte 0xC0 is U+0410, which looks like "A" but is no rule letter.
+    auto cyrillic = [](unsigned char b) {
+        return b ? CString(static_cast<wchar_t>(b >= 0xC0 ? 0x0410 + b - 0xC0 : b)) : CString();
     };
-    const unsigned char bytes[3] = {'2', 0xB3, '1'};
-    EXPECT_EQ(ClassifyHotkeyMessage(kHookSequence, bytes, 3, 1, 1, toText).action, HotkeyAction::kIncomplete);
-    const unsigned char letter[3] = {0xC4, '1', '1'};
-    EXPECT_EQ(ClassifyHotkeyMessage(kHookSequence, letter, 3, 1, 1, toText).action, HotkeyAction::kNoLayout);
-}
-
-TEST(LogLines, NotDefinedAndLayoutLines) {
-    std::vector<ScreenRect> screens(kMaxScreens);
-    screens[0] = {0, 0, 1920, 1080};
-    screens[1] = {1920, 0, 1920, 1080};
-    LayoutContext ctx;
-    ctx.screens = screens.data();
-    ctx.screenCount = 2;
-    ctx.cursorX = 100;
-    ctx.cursorY = 100;
-    ctx.actKey = L"1";
-    EXPECT_EQ(BuildNotDefinedLogLine(ctx, L"B", L"3"), L"[M2 at 1(1920x1080) K1]: Alt + B + 3 (--) ...Not Defined");
-    ctx.cursorX = 2000;
-    ctx.executeHotkeyType = 2;
-    ctx.actKey = L"2";
-    EXPECT_EQ(BuildNotDefinedLogLine(ctx, L"", L"7"), L"[M2 at 2(1920x1080) K3]: Ctrl +  + 7 (--) ...Not Defined");
-    EXPECT_EQ(FormatLayoutLogLine(FormatGridLogHead(1, 0, {0, 0, 1920, 1040}, 0, L"1", 2, 3), 4),
-              L"[M1 at 1(1920x1040) K1]: Alt + 2 + 3 (4) ...OK");
-    EXPECT_EQ(FormatLayoutLogLine(FormatKeysLogHead(1, 0, {0, 0, 1920, 1040}, 1, L"2", L"Q", L"1"), 0),
-              L"[M1 at 1(1920x1040) K2]: Ctrl + Q + 1 (0) ...OK");
+    const unsigned char letter[3] = {0xC0, '1', '1'}, superscript[3] = {'2', 0xB3, '1'};
+    const HotkeyDecision d = ClassifyHotkeyMessage(kHookSequence, letter, 3, 1, 1, cyrillic);
+    EXPECT_EQ(d.action, HotkeyAction::kNoLayout);
+    EXPECT_EQ(d.key1, CString(static_cast<wchar_t>(0x0410)));
+    EXPECT_EQ(ClassifyHotkeyMessage(kHookSequence, superscript, 3, 1, 1).action, HotkeyAction::kIncomplete);
 }
 
 TEST(HotkeyPanel, PositionOnTheWorkArea) {
-    const struct {
-        int right, bottom, x, y;
-    } cases[] = {
+    const struct { int right, bottom, x, y; } cases[] = {
         {1920, 1040, 732, 915},
-        {1920, 1080, 732, 953},
-        {3000, 1000, 1272, 877},  // origin not at 0,0: placed from the screen origin anyway
+        {3001, 1000, 1272, 877},  // origin not at 0,0: placed from the screen origin anyway
         {1366, 728, 455, 618},
         {456, 79, 0, 0},
-        {300, 50, 0, 0},          // smaller than the panel: clamped, never negative
-        {-100, -100, 0, 0},
+        {300, 50, 0, 0},  // smaller than the panel: clamped, never negative
     };
     for (const auto& c : cases) {
         const PanelPoint p = PanelPositionOnWorkArea(c.right, c.bottom);
-        EXPECT_EQ(p.x, c.x) << c.right << "x" << c.bottom;
-        EXPECT_EQ(p.y, c.y) << c.right << "x" << c.bottom;
+        EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(c.x, c.y)) << c.right << "x" << c.bottom;
     }
 }

@@ -1,7 +1,7 @@
 // Arrangement latency of the real program against the bare cost of the same moves, and the time
 // spent in the hook procedure while a layout runs. Prints figures; never fails.
 //
-//   layout_bench.exe [window counts...]      (default 20 50 100)
+//   layout_bench.exe [--hook] [window counts...]      (default 20 50 100; --hook: hook time only)
 //
 // Latency: from the second key of Alt+3+3 (typed with SendInput through the program's hook) to
 // the last move that the sample windows' own thread saw. Bare cost: the same windows taken to
@@ -26,13 +26,13 @@
 namespace {
 
 constexpr int kRepeats = 7;
+double g_tickMs = 0;
 
+// Kept up to date by the sample windows' process.
 struct SampleClock {
     volatile LONGLONG lastMove;
     volatile LONG moves;
 };
-
-double g_tickMs = 0;
 
 LONGLONG Now() {
     LARGE_INTEGER t;
@@ -40,56 +40,48 @@ LONGLONG Now() {
     return t.QuadPart;
 }
 
+double MsSince(LONGLONG t0, LONGLONG t1 = Now()) { return static_cast<double>(t1 - t0) * g_tickMs; }
+
 double Median(std::vector<double> v) {
-    if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return v.empty() ? 0 : v[v.size() / 2];
 }
 
-SampleClock* OpenClock(DWORD pid) {
-    wchar_t name[64];
-    swprintf(name, 64, L"TessoraSampleClock-%lu", static_cast<unsigned long>(pid));
-    HANDLE map = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
-    return map ? static_cast<SampleClock*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, sizeof(SampleClock))) : nullptr;
-}
-
-// Waits until no window of the sample process has moved for `quietMs`.
-void WaitQuiet(const SampleClock* clock, DWORD quietMs = 300) {
+// Waits until no sample window has moved for 300 ms.
+void WaitQuiet(const SampleClock* clock) {
     LONG seen = clock->moves;
-    ULONGLONG since = GetTickCount64();
-    while (GetTickCount64() - since < quietMs) {
-        Sleep(10);
+    for (ULONGLONG since = GetTickCount64(); GetTickCount64() - since < 300; Sleep(10))
         if (clock->moves != seen) {
             seen = clock->moves;
             since = GetTickCount64();
         }
-    }
 }
 
-std::vector<layout::SampleSpec> Specs(int n) {
+bool StartSamples(layout::SampleWindows& s, int n) {
     std::vector<layout::SampleSpec> specs;
     for (int i = 0; i < n; ++i) {
         wchar_t title[32];
         swprintf(title, 32, L"Bench %03d", i);
         specs.push_back({title, layout::Rect(40 + (i * 37) % 1400, 40 + (i * 23) % 700, 400, 300), L""});
     }
-    return specs;
+    SetCursorPos(960, 500);
+    return s.Start(specs);
 }
 
-void Restore(const layout::SampleWindows& s, const std::vector<RECT>& rects) {
+// Each window to its rectangle by the program's own pair of calls: topmost, then back, never
+// taking the focus from the user's window. With `unless`, windows already there are left alone.
+void MovePairs(const layout::SampleWindows& s, const std::vector<RECT>& to, const std::vector<RECT>* unless = nullptr,
+               UINT async = 0) {
+    const UINT flags = SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_NOACTIVATE | async;
     for (size_t i = 0; i < s.windows.size(); ++i) {
-        const RECT& r = rects[i];
-        SetWindowPos(s.windows[i].second, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+        const RECT& r = to[i];
+        if (unless && layout::SameRect(r, (*unless)[i])) continue;
+        SetWindowPos(s.windows[i].second, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
+        SetWindowPos(s.windows[i].second, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
     }
 }
 
-struct LatencyFigures {
-    double program = 0, bare = 0, bareAsync = 0;
-    int arranged = 0;
-};
-
-LatencyFigures MeasureLatency(int n) {
-    LatencyFigures f;
+void MeasureLatency(int n) {
     TessoraRun run(L"bench-" + std::to_wstring(n));
     run.WriteConfig("[General]\r\nLanguage=English\r\nOverlapWindows=1\r\nAutomatics=0\r\nAutoUpdate=0\r\n"
                     "ExecuteHotkeyType=0\r\nShowHotkey=1\r\n");
@@ -98,24 +90,23 @@ LatencyFigures MeasureLatency(int n) {
         int id = 0;
         store.AddExclude(CString(layout::kHarnessWindowTitle), &id, 0);
     }
-    if (!run.Start() || !run.WaitMainWindow()) {
-        std::printf("  program did not start\n");
-        return f;
-    }
-    SetCursorPos(960, 500);
     layout::SampleWindows s;
-    if (!s.Start(Specs(n))) {
-        std::printf("  sample windows did not start\n");
-        return f;
+    if (!run.Start() || !run.WaitMainWindow() || !StartSamples(s, n)) {
+        std::printf("  %7d: the program or the sample windows did not start\n", n);
+        return;
     }
-    const SampleClock* clock = OpenClock(s.proc.Pid());
-    if (!clock) return f;
+    wchar_t name[64];
+    swprintf(name, 64, L"TessoraSampleClock-%lu", static_cast<unsigned long>(s.proc.Pid()));
+    HANDLE map = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
+    const auto* clock = static_cast<const SampleClock*>(map ? MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0) : nullptr);
+    if (!clock) return;
     std::vector<RECT> start, placed;
     for (const auto& w : s.windows) start.push_back(layout::WindowRect(w.second));
 
-    std::vector<double> program;
+    std::vector<double> program, bare, bareAsync;
+    int arranged = 0;
     for (int rep = 0; rep < kRepeats; ++rep) {
-        Restore(s, start);
+        MovePairs(s, start);
         WaitQuiet(clock);
         const int lines = layout::CountLines(run.LogText(), L"...OK");
         layout::TypeFirstKey(layout::ActionKey::kAlt, '3');
@@ -124,134 +115,89 @@ LatencyFigures MeasureLatency(int n) {
         layout::ReleaseAction(layout::ActionKey::kAlt);
         wts::WaitUntil([&] { return layout::CountLines(run.LogText(), L"...OK") > lines; }, 30000, 5);
         WaitQuiet(clock);
-        program.push_back((clock->lastMove - t0) * g_tickMs);
+        program.push_back(MsSince(t0, clock->lastMove));
         if (rep == 0) {
             for (const auto& w : s.windows) placed.push_back(layout::WindowRect(w.second));
-            const std::wstring log = run.LogText();
+            const std::wstring log = run.LogText();  // "... (<windows arranged>) ...OK"
             const size_t at = log.rfind(L" (");
-            if (at != std::wstring::npos) f.arranged = _wtoi(log.c_str() + at + 2);
+            if (at != std::wstring::npos) arranged = _wtoi(log.c_str() + at + 2);
         }
         layout::TypeSequence(layout::ActionKey::kAlt, '0', '0');
         WaitQuiet(clock);
     }
     run.ExitByTray();
-    f.program = Median(program);
-
-    // The same rectangles through bare SetWindowPos pairs, waited for one by one ...
-    // The flags the program uses: it never takes the focus from the user's window.
-    const UINT flags = SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_NOACTIVATE;
-    std::vector<double> bare, bareAsync;
+    // The same moves, waited for one by one, and posted to the windows' thread the way the
+    // program moves other threads' windows.
     for (int rep = 0; rep < kRepeats; ++rep) {
-        Restore(s, start);
-        WaitQuiet(clock);
-        const LONGLONG t0 = Now();
-        for (size_t i = 0; i < s.windows.size(); ++i) {
-            if (layout::SameRect(placed[i], start[i])) continue;
-            const RECT& r = placed[i];
-            SetWindowPos(s.windows[i].second, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
-            SetWindowPos(s.windows[i].second, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
+        for (UINT async : {0u, static_cast<UINT>(SWP_ASYNCWINDOWPOS)}) {
+            MovePairs(s, start);
+            WaitQuiet(clock);
+            const LONGLONG t0 = Now();
+            MovePairs(s, placed, &start, async);
+            DWORD_PTR result = 0;
+            if (async) SendMessageTimeoutW(s.windows.front().second, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+            (async ? bareAsync : bare).push_back(MsSince(t0, async ? clock->lastMove : Now()));
         }
-        bare.push_back((Now() - t0) * g_tickMs);
-        // ... and posted to the windows' thread, the way the program moves other threads' windows.
-        Restore(s, start);
-        WaitQuiet(clock);
-        const LONGLONG t1 = Now();
-        for (size_t i = 0; i < s.windows.size(); ++i) {
-            if (layout::SameRect(placed[i], start[i])) continue;
-            const RECT& r = placed[i];
-            SetWindowPos(s.windows[i].second, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                         flags | SWP_ASYNCWINDOWPOS);
-            SetWindowPos(s.windows[i].second, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                         flags | SWP_ASYNCWINDOWPOS);
-        }
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(s.windows.front().second, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-        bareAsync.push_back((clock->lastMove - t1) * g_tickMs);
     }
-    f.bare = Median(bare);
-    f.bareAsync = Median(bareAsync);
-    return f;
+    const double p = Median(program), b = Median(bare);
+    std::printf("  %7d %9d %12.1f %10.1f %16.1f %7.2f\n", n, arranged, p, b, Median(bareAsync), b > 0 ? p / b : 0.0);
 }
 
 // ---- the hook procedure's time while a layout runs ------------------------------------------
 
-struct HookBench {
-    CWindowUtil util;
-    std::vector<CString> excludes{CString(layout::kHarnessWindowTitle)};
-    std::atomic<bool> layoutStarted{false};
-    std::atomic<bool> layoutDone{false};
-    double layoutMs = 0;
-};
-HookBench* g_hookBench = nullptr;
+std::atomic<bool> g_layoutStarted{false}, g_layoutDone{false};
+double g_layoutMs = 0;
 
+// The program's own steps for Alt+3+3: the monitor table, the walk, the plan, the moves.
 LRESULT CALLBACK HookTargetProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COPYDATA && g_hookBench) {
-        const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        if (cds && cds->dwData == 2) {
-            // The program's own steps for Alt+3+3: the monitor table, the walk, the plan, the moves.
-            g_hookBench->layoutStarted = true;
-            const LONGLONG t0 = Now();
-            engine::ScreenRect screens[engine::kMaxScreens] = {};
-            engine::LayoutContext ctx;
-            g_hookBench->util.GetMonitorRects(&ctx.screenCount, screens);
-            ctx.screens = screens;
-            POINT pt = {};
-            GetCursorPos(&pt);
-            ctx.cursorX = pt.x;
-            ctx.cursorY = pt.y;
-            ctx.overlapWindows = 1;
-            ctx.actKey = L"1";
-            ctx.excludeNames = g_hookBench->excludes;
-            g_hookBench->util.ProbeUwpHosts();
-            ctx.uwp = g_hookBench->util.HostFlags();
-            ctx.foreground = reinterpret_cast<engine::WindowId>(GetForegroundWindow());
-            ctx.windows = g_hookBench->util.ReadTopLevelWindows();
-            engine::LayoutPlan plan = engine::PlanGridLayout(ctx, 3, 3);
-            g_hookBench->util.ApplyMoves(plan.moves);
-            g_hookBench->layoutMs = (Now() - t0) * g_tickMs;
-            g_hookBench->layoutDone = true;
-        }
-        return TRUE;
-    }
-    return DefWindowProcW(h, msg, wp, lp);
+    if (msg != WM_COPYDATA) return DefWindowProcW(h, msg, wp, lp);
+    if (reinterpret_cast<const COPYDATASTRUCT*>(lp)->dwData != 2) return TRUE;
+    g_layoutStarted = true;
+    CWindowUtil util;
+    const LONGLONG t0 = Now();
+    engine::ScreenRect screens[engine::kMaxScreens] = {};
+    engine::LayoutContext ctx;
+    util.GetMonitorRects(&ctx.screenCount, screens);
+    ctx.screens = screens;
+    POINT pt = {};
+    GetCursorPos(&pt);
+    ctx.cursorX = pt.x;
+    ctx.cursorY = pt.y;
+    ctx.overlapWindows = 1;
+    ctx.actKey = L"1";
+    ctx.excludeNames = {CString(layout::kHarnessWindowTitle)};
+    util.ProbeUwpHosts();
+    ctx.uwp = util.HostFlags();
+    ctx.foreground = reinterpret_cast<engine::WindowId>(GetForegroundWindow());
+    ctx.windows = util.ReadTopLevelWindows();
+    util.ApplyMoves(engine::PlanGridLayout(ctx, 3, 3).moves);
+    g_layoutMs = MsSince(t0);
+    g_layoutDone = true;
+    return TRUE;
 }
 
-void Pump() {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-}
-
-struct HookFigures {
-    int events = 0;
-    double medianUs = 0, maxUs = 0;
-};
-
-HookFigures ReadHookTimes(CTarnquilcore& hook, LARGE_INTEGER freq) {
-    HookFigures f;
+// The recorded hook calls: how many, median and slowest in microseconds.
+std::string HookTimes(CTarnquilcore& hook) {
     std::vector<TarnquilcoreTiming> t(4096);
-    const int n = CTarnquilcoreDiag::ReadTiming(hook, t.data(), static_cast<int>(t.size()));
+    t.resize(CTarnquilcoreDiag::ReadTiming(hook, t.data(), static_cast<int>(t.size())));
     std::vector<double> us;
-    for (int i = 0; i < n; ++i) us.push_back(t[static_cast<size_t>(i)].dwTicks * 1e6 / static_cast<double>(freq.QuadPart));
-    f.events = n;
-    f.medianUs = Median(us);
-    f.maxUs = us.empty() ? 0 : *std::max_element(us.begin(), us.end());
-    return f;
+    for (const TarnquilcoreTiming& r : t) us.push_back(r.dwTicks * g_tickMs * 1000);
+    char text[96];
+    snprintf(text, sizeof text, "%d key events, median %.1f us, max %.1f us", static_cast<int>(us.size()),
+             Median(us), us.empty() ? 0 : *std::max_element(us.begin(), us.end()));
+    return text;
 }
 
 void MeasureHook(int n) {
-    LARGE_INTEGER freq;
-    QueryPerformanceFrequency(&freq);
     WNDCLASSW wc = {};
     wc.lpfnWndProc = HookTargetProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"TessoraBenchTarget";
     RegisterClassW(&wc);
     HWND target = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    HookBench bench;
-    g_hookBench = &bench;
     layout::SampleWindows s;
-    if (!s.Start(Specs(n))) return;
-    SetCursorPos(960, 500);
+    if (!StartSamples(s, n)) return;
+    g_layoutStarted = g_layoutDone = false;
     CTarnquilcore hook;
     hook.StartHook(target);
     hook.setExecuteType(0);
@@ -260,73 +206,58 @@ void MeasureHook(int n) {
     CTarnquilcoreDiag::EnableTiming(hook, TRUE);
     for (int i = 0; i < 40; ++i) {
         layout::TypeKey(VK_SHIFT);
-        Pump();
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
     }
-    const HookFigures idle = ReadHookTimes(hook, freq);
+    const std::string idle = HookTimes(hook);
 
     // ... and while the layout runs on the target window's thread, with keys typed meanwhile
     // from another thread as a user would go on typing.
     CTarnquilcoreDiag::EnableTiming(hook, TRUE);
     std::atomic<bool> typing{true};
-    std::atomic<int> typedDuring{0};
+    int typedDuring = 0;
     double slowestInputMs = 0;
     std::thread typer([&] {
         while (typing) {
             const LONGLONG t0 = Now();
             layout::TypeKey(VK_SHIFT);
-            const double ms = (Now() - t0) * g_tickMs - 50.0;  // TypeKey pauses 2 x 25 ms
-            if (bench.layoutStarted && !bench.layoutDone) {
+            const double ms = MsSince(t0) - 50.0;  // TypeKey pauses 2 x 25 ms
+            if (g_layoutStarted && !g_layoutDone) {
                 slowestInputMs = std::max(slowestInputMs, ms);
                 ++typedDuring;
             }
         }
     });
     Sleep(200);
-    layout::TypeFirstKey(layout::ActionKey::kAlt, '3');
-    layout::TypeKey('3');
-    layout::ReleaseAction(layout::ActionKey::kAlt);
-    wts::WaitUntil([&] { return bench.layoutDone.load(); }, 60000, 1);
+    layout::TypeSequence(layout::ActionKey::kAlt, '3', '3');
+    wts::WaitUntil([] { return g_layoutDone.load(); }, 60000, 1);
     typing = false;
     typer.join();
-    const HookFigures busy = ReadHookTimes(hook, freq);
+    const std::string busy = HookTimes(hook);
     hook.StopHook();
-    g_hookBench = nullptr;
     DestroyWindow(target);
-
-    std::printf("  %3d windows: idle: %d key events, median %.1f us, max %.1f us | around a %.0f ms layout: %d key "
-                "events, median %.1f us, max %.1f us; %d keys typed during it, slowest SendInput %.1f ms\n",
-                n, idle.events, idle.medianUs, idle.maxUs, bench.layoutMs, busy.events, busy.medianUs, busy.maxUs,
-                typedDuring.load(), slowestInputMs);
+    std::printf("  %3d windows: idle: %s | around a %.0f ms layout: %s; %d keys typed during it, slowest "
+                "SendInput %.1f ms\n", n, idle.c_str(), g_layoutMs, busy.c_str(), typedDuring, slowestInputMs);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // "--hook" measures only the hook procedure.
-    bool latency = true;
-    if (argc > 1 && std::string(argv[1]) == "--hook") {
-        latency = false;
-        --argc;
-        ++argv;
-    }
     LARGE_INTEGER freq;
     QueryPerformanceFrequency(&freq);
     g_tickMs = 1000.0 / static_cast<double>(freq.QuadPart);
+    const bool hookOnly = argc > 1 && std::string(argv[1]) == "--hook";
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+    for (int i = hookOnly ? 2 : 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
     if (counts.empty()) counts = {20, 50, 100};
 
-    if (latency) std::printf("Arrangement latency (Alt+3+3, median of %d), against the same SetWindowPos pairs called "
-                "directly:\n", kRepeats);
-    if (latency) {
-        std::printf("  %7s %9s %12s %10s %16s %7s\n", "windows", "arranged", "program ms", "bare ms",
-                    "bare async ms", "ratio");
-    }
-    for (int n : latency ? counts : std::vector<int>()) {
-        const LatencyFigures f = MeasureLatency(n);
-        std::printf("  %7d %9d %12.1f %10.1f %16.1f %7.2f\n", n, f.arranged, f.program, f.bare, f.bareAsync,
-                    f.bare > 0 ? f.program / f.bare : 0.0);
-        std::fflush(stdout);
+    if (!hookOnly) {
+        std::printf("Arrangement latency (Alt+3+3, median of %d), against the same SetWindowPos pairs called "
+                    "directly:\n  %7s %9s %12s %10s %16s %7s\n", kRepeats, "windows", "arranged", "program ms",
+                    "bare ms", "bare async ms", "ratio");
+        for (int n : counts) {
+            MeasureLatency(n);
+            std::fflush(stdout);
+        }
     }
     std::printf("Time inside the hook procedure per key event (a hook of our own whose window runs Alt+3+3):\n");
     for (int n : counts) {

@@ -55,6 +55,16 @@ set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
 
 configure_file(${CMAKE_SOURCE_DIR}/res/config.ini ${TESSORA_DIST_DIR}/config.ini COPYONLY)
 
+# A program that runs what dist/ ships (the program, its libraries, the rule database).
+function(tessora_depend_on_dist target)
+    add_dependencies(${target} Tessora)
+    foreach(dep Tarnquilcore qomb100 tessora_rule_db)
+        if(TARGET ${dep})
+            add_dependencies(${target} ${dep})
+        endif()
+    endforeach()
+endfunction()
+
 # Paths of the build as Wine sees them (drive Z: is the Unix root).
 string(REPLACE "/" "\\\\" TESSORA_DIST_DIR_WINE "Z:${TESSORA_DIST_DIR}")
 string(REPLACE "/" "\\\\" TESSORA_SOURCE_DIR_WINE "Z:${CMAKE_SOURCE_DIR}")
@@ -81,12 +91,7 @@ list(FILTER WIN_TEST_SOURCES EXCLUDE REGEX "hook_")
 if(WIN_TEST_SOURCES)
     tessora_add_wine_gtest(win_tests SOURCES ${WIN_TEST_SOURCES} tests/win/win_main.cpp
         tests/win/win_tests.rc tests/support/WinTestSupport.cpp LIBS tessora_app)
-    add_dependencies(win_tests Tessora)
-    foreach(dep Tarnquilcore qomb100 tessora_rule_db)
-        if(TARGET ${dep})
-            add_dependencies(win_tests ${dep})
-        endif()
-    endforeach()
+    tessora_depend_on_dist(win_tests)
     # the tests' own copies of the program's libraries sit beside them
     add_custom_command(TARGET win_tests POST_BUILD
         COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TESSORA_DIST_DIR}/qomb100.dll

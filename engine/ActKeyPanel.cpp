@@ -111,6 +111,18 @@ void CActKeyPanel::CreateBackBuffer(int width) {
     Push(width);
 }
 
+void CActKeyPanel::DrawLabel(const CString& text, float points, float x, float y, float width, float height) {
+    Gdiplus::Bitmap target(m_nBitsWidth, m_nHeight, m_nBitsWidth * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(m_pBits));
+    Gdiplus::Graphics g(&target);
+    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+    Gdiplus::SolidBrush brush{Gdiplus::Color(kTextColour)};
+    std::unique_ptr<Gdiplus::Font> font = MakeFont(points);
+    Gdiplus::StringFormat format(Gdiplus::StringFormatFlagsNoClip);
+    const Gdiplus::RectF box(x, y, width, height);
+    m_nLastDrawStatus = g.DrawString(text.GetString(), -1, font.get(), box, &format, &brush);
+}
+
 void CActKeyPanel::DrawKey(CString& key, int x) {
     if (!m_pBits) return;
     int boxHeight = kKeyBoxHeight;
@@ -118,30 +130,14 @@ void CActKeyPanel::DrawKey(CString& key, int x) {
         key = kUnknownKey;
         boxHeight = kEmptyKeyBoxHeight;
     }
-    Gdiplus::Bitmap target(m_nBitsWidth, m_nHeight, m_nBitsWidth * 4, PixelFormat32bppPARGB,
-                           reinterpret_cast<BYTE*>(m_pBits));
-    Gdiplus::Graphics g(&target);
-    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-    Gdiplus::SolidBrush brush{Gdiplus::Color(kTextColour)};
-    std::unique_ptr<Gdiplus::Font> font = MakeFont(kKeyFontPt);
-    Gdiplus::StringFormat format(Gdiplus::StringFormatFlagsNoClip);
-    Gdiplus::RectF box(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(kKeyY),
-                       static_cast<Gdiplus::REAL>(m_nWidth - 8), static_cast<Gdiplus::REAL>(boxHeight));
-    m_nLastDrawStatus = g.DrawString(key.GetString(), -1, font.get(), box, &format, &brush);
+    DrawLabel(key, kKeyFontPt, static_cast<float>(x), static_cast<float>(kKeyY), static_cast<float>(m_nWidth - 8),
+              static_cast<float>(boxHeight));
 }
 
 void CActKeyPanel::DrawPanel() {
     if (!m_pBits) return;
-    {
-        Gdiplus::Bitmap target(m_nBitsWidth, m_nHeight, m_nBitsWidth * 4, PixelFormat32bppPARGB,
-                               reinterpret_cast<BYTE*>(m_pBits));
-        Gdiplus::Graphics g(&target);
-        g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-        Gdiplus::SolidBrush brush{Gdiplus::Color(kTextColour)};
-        std::unique_ptr<Gdiplus::Font> font = MakeFont(kActKeyFontPt);
-        m_nLastDrawStatus = g.DrawString(m_strActKeyName.GetString(), -1, font.get(), Gdiplus::PointF(7.0f, 22.0f),
-                                         &brush);
-    }
+    // an empty box at the name's origin: the text is laid out from there without clipping
+    DrawLabel(m_strActKeyName, kActKeyFontPt, 7.0f, 22.0f, 0.0f, 0.0f);
     DrawKey(m_strFirstKey, kFirstKeyX);
     GdiFlush();
     Push(m_nWidth);

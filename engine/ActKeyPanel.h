@@ -59,6 +59,8 @@ private:
     void LoadBackground();
     void Push(int width);
     void DrawKey(CString& key, int x);
+    // One text into the back buffer, laid out from (x, y) in a box of width x height.
+    void DrawLabel(const CString& text, float points, float x, float y, float width, float height);
 
     // The PNG's bytes must outlive the image decoded from them.
     HGLOBAL m_hPngBlock = nullptr;

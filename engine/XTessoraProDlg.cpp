@@ -254,17 +254,13 @@ void CXTessoraProDlg::OnRestartHook() { m_hook.RestoreHook(); }
 
 // The debug view's panel test: the first press makes a fresh panel, later presses show it.
 void CXTessoraProDlg::OnActKeyPanelTest() {
-    static bool created = false;
-    if (!created) {
-        created = true;
-        m_pActKeyPanel = new CActKeyPanel(nullptr);
-        m_pActKeyPanel->Create(IDD_ACTKEY_PANEL, this);
+    if (!m_bDebugPanelMade) {
+        m_bDebugPanelMade = true;
+        CreateActKeyPanel();
         return;
     }
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     m_pActKeyPanel->m_strActKeyName = L"Alt";
     m_pActKeyPanel->m_strFirstKey = L"1";
-    m_pActKeyPanel->MoveToMonitor(work.left, work.top, work.right, work.bottom, 0, 0);
-    m_pActKeyPanel->ShowWindow(SW_SHOWNOACTIVATE);
+    MoveActKeyPanelToWorkArea();
+    ShowActKeyPanel();
 }

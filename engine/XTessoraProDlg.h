@@ -94,6 +94,8 @@ protected:
 
     // False until the start-up has created everything a key sequence touches.
     bool m_bStarted = false;
+    // The debug view's panel button has made its own panel.
+    bool m_bDebugPanelMade = false;
 
     // ---- hotkey dispatch and layouts (engine/HotkeyDispatch.cpp, engine/LayoutRunner.cpp) ----
 public:

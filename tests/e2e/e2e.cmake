@@ -6,11 +6,6 @@ if(E2E_TEST_SOURCES)
         ${CMAKE_SOURCE_DIR}/tests/e2e/TessoraRun.cpp
         ${CMAKE_SOURCE_DIR}/tests/support/WinTestSupport.cpp
         LIBS gtest_main)
-    add_dependencies(e2e_tests Tessora)
-    foreach(dep Tarnquilcore qomb100 tessora_rule_db)
-        if(TARGET ${dep})
-            add_dependencies(e2e_tests ${dep})
-        endif()
-    endforeach()
+    tessora_depend_on_dist(e2e_tests)
     include(${CMAKE_CURRENT_LIST_DIR}/ui.cmake)
 endif()

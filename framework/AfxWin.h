@@ -182,7 +182,6 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 class CStatic : public CWnd {};
 class CButton : public CWnd {};
 class CEdit : public CWnd {};
-class CListCtrl : public CWnd {};
 class CComboBox : public CWnd {};
 
 // ---- application --------------------------------------------------------------------------

@@ -3,7 +3,7 @@
 // pressed.
 #pragma once
 
-#include "framework/AfxWin.h"
+#include "framework/AfxCtrl.h"
 
 class CBitmapButton : public CButton {
 public:

@@ -2,7 +2,7 @@
 // button's zone in the rule store, and the caption "zone(count)" shows the zone's new count.
 #pragma once
 
-#include "framework/AfxWin.h"
+#include "framework/AfxCtrl.h"
 
 class CRuleStore;
 

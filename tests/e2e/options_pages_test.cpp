@@ -1,0 +1,298 @@
+// The exclude page and the backup page of the options window on the real program, driven from
+// this process: typed and dropped entries, deleting several rows, a backup and a restore that the
+// next hotkey follows without a restart.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "tests/e2e/LayoutSupport.h"
+#include "tests/e2e/UiSupport.h"
+
+namespace {
+
+using layout::Cell;
+using layout::Rect;
+
+constexpr UINT kMenuOption = 32781;
+constexpr int kBtnExcludePage = 1240, kBtnBackupPage = 1243, kLanguageCombo = 214, kOptionsOk = 1139;
+constexpr int kExcludeList = 1187, kExcludeEdit = 1191, kExcludeAdd = 1197;
+constexpr int kBackup = 1205, kRestorePath = 1203, kBrowse = 1200, kStartRestore = 1206;
+
+HWND OpenOptions(TessoraRun& run) {
+    PostMessageW(run.main, WM_COMMAND, kMenuOption, 0);
+    HWND options = nullptr;
+    wts::WaitUntil([&] { return (options = ui::VisibleWindow(run.proc.Pid(), L"#32770", L"Option (Tessora)")); });
+    return options;
+}
+
+// The page of the options window that holds the control.
+HWND PageWith(HWND options, int controlId) {
+    for (HWND h = GetWindow(options, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (wts::ClassName(h) == L"#32770" && GetDlgItem(h, controlId)) return h;
+    return nullptr;
+}
+
+void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Memory in the program for list-view structures and drop blocks.
+class Remote {
+public:
+    Remote(HANDLE process, size_t size) : m_process(process) {
+        m_at = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~Remote() {
+        if (m_at) VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
+    }
+    void* At(size_t offset = 0) const { return static_cast<char*>(m_at) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) const {
+        return WriteProcessMemory(m_process, At(offset), data, size, nullptr) != FALSE;
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        return ReadProcessMemory(m_process, At(offset), data, size, nullptr) != FALSE;
+    }
+
+private:
+    HANDLE m_process;
+    void* m_at = nullptr;
+};
+
+std::wstring CellText(wts::Process& p, HWND list, int row, int col) {
+    Remote mem(p.pi.hProcess, 4096);
+    LVITEMW item = {};
+    item.iSubItem = col;
+    item.pszText = static_cast<wchar_t*>(mem.At(512));
+    item.cchTextMax = 1024;
+    wchar_t text[1024] = {};
+    mem.Write(0, &item, sizeof(item));
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(mem.At()));
+    mem.Read(512, text, sizeof(text) - sizeof(wchar_t));
+    return text;
+}
+
+void SelectRows(wts::Process& p, HWND list, std::initializer_list<int> rows) {
+    Remote mem(p.pi.hProcess, sizeof(LVITEMW));
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    mem.Write(0, &item, sizeof(item));
+    for (int r : rows) SendMessageW(list, LVM_SETITEMSTATE, r, reinterpret_cast<LPARAM>(mem.At()));
+}
+
+// A drop as the shell delivers it: the block lives in the program, the message carries its address.
+void DropFiles(wts::Process& p, HWND target, const std::vector<std::wstring>& paths) {
+    std::vector<char> block(sizeof(DROPFILES));
+    auto* df = reinterpret_cast<DROPFILES*>(block.data());
+    df->pFiles = sizeof(DROPFILES);
+    df->fWide = TRUE;
+    for (const auto& path : paths) {
+        const char* bytes = reinterpret_cast<const char*>(path.c_str());
+        block.insert(block.end(), bytes, bytes + (path.size() + 1) * sizeof(wchar_t));
+    }
+    block.insert(block.end(), sizeof(wchar_t), 0);
+    // the program frees the block when it has read it; this memory stays until the process ends
+    void* at = VirtualAllocEx(p.pi.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(p.pi.hProcess, at, block.data(), block.size(), nullptr);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(at), 0, SMTO_NORMAL, 10000, &result);
+}
+
+int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+// The program's open or save dialog: types the name and presses its OK button.
+bool ChooseFile(DWORD pid, const std::wstring& path) {
+    HWND dialog = nullptr, name = nullptr;
+    wts::WaitUntil([&] {
+        for (HWND h : wts::FindWindows(pid, L"#32770")) {
+            if (!IsWindowVisible(h)) continue;
+            for (int id : {1148, 1152}) {  // the file name's combo box or edit
+                HWND c = FindWindowExW(h, nullptr, nullptr, nullptr);
+                for (; c; c = GetWindow(c, GW_HWNDNEXT))
+                    if (GetDlgCtrlID(c) == id && IsWindowVisible(c)) break;
+                if (c) { dialog = h; name = c; return true; }
+            }
+        }
+        return false;
+    });
+    if (!dialog) return false;
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    Click(dialog, IDOK);
+    return wts::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+std::wstring Answer(wts::Process& p, int button) {
+    wts::MessageBoxInfo box;
+    if (!wts::AnswerMessageBox(p.Pid(), box, button)) return L"(no box)";
+    return box.caption + L": " + box.text;
+}
+
+std::vector<std::wstring> StoredExcludes(TessoraRun& run) {
+    CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
+    std::vector<std::wstring> names;
+    for (const ExcludeRecord& e : store.LoadExcludes()) names.push_back(e.name.GetString());
+    return names;
+}
+
+// A rule over one preset layout type on screen 1.
+int AddRule(CRuleStore& store, const wchar_t* name, const wchar_t* hotkey, int typeId) {
+    std::vector<ScreenTypeEntry> entries(1);
+    entries[0].type_id = typeId;
+    entries[0].active = 1;
+    return store.AddRule(CString(name), CString(hotkey), entries, RegionList());
+}
+
+void SwitchLanguage(HWND options, const wchar_t* name) {
+    HWND combo = GetDlgItem(options, kLanguageCombo);
+    SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
+    SendMessageW(options, WM_COMMAND, MAKEWPARAM(kLanguageCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void ShootBothLanguages(HWND options, int pageButton, const std::wstring& name) {
+    Click(options, pageButton);
+    Sleep(300);
+    EXPECT_TRUE(ui::Screenshot(name + L"_en", layout::WindowRect(options)));
+    SwitchLanguage(options, L"Germany");
+    Sleep(300);
+    EXPECT_TRUE(ui::Screenshot(name + L"_de", layout::WindowRect(options)));
+    SwitchLanguage(options, L"English");
+}
+
+TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
+    TessoraRun run(L"excludepage");
+    ASSERT_TRUE(layout::StartProgram(run, 0));
+    layout::SampleWindows s;
+    ASSERT_TRUE(s.Start({{L"Movable Window", Rect(100, 100, 500, 300), L""},
+                         {L"Keep Me Here - editor", Rect(700, 300, 500, 300), L""}}));
+    const RECT kept = s.RectOf(L"Keep Me Here - editor");
+
+    HWND options = OpenOptions(run);
+    ASSERT_TRUE(options);
+    Click(options, kBtnExcludePage);
+    HWND page = PageWith(options, kExcludeList);
+    ASSERT_TRUE(page);
+    HWND list = GetDlgItem(page, kExcludeList);
+    const int harnessRows = Rows(list);
+
+    // A typed title counts from the next layout on, with the window still open.
+    SendMessageW(GetDlgItem(page, kExcludeEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"  Keep Me  "));
+    Click(page, kExcludeAdd);
+    ASSERT_TRUE(wts::WaitUntil([&] { return Rows(list) == harnessRows + 1; }));
+    EXPECT_EQ(CellText(run.proc, list, harnessRows, 2), L"Keep Me");
+    ShowWindow(options, SW_HIDE);
+    ASSERT_TRUE(layout::RunHotkey(run, '1', '1', L"(1) ...OK")) << wts::Wide2Narrow(run.LogText());
+    EXPECT_RECT(Cell(1, 1, 0), s.Get(L"Movable Window"));
+    EXPECT_RECT(kept, s.Get(L"Keep Me Here - editor"));
+
+    // Files dropped from this process: one row each at the end, the name in the title column.
+    options = OpenOptions(run);
+    const std::wstring folder = wts::TempDir(L"dropped");
+    const std::wstring file = folder + L"\\report.txt";
+    ASSERT_TRUE(wts::WriteFileBytes(file, "x"));
+    DropFiles(run.proc, list, {file, folder});
+    ASSERT_EQ(Rows(list), harnessRows + 3);
+    EXPECT_EQ(CellText(run.proc, list, harnessRows + 1, 2), L"report.txt");
+    EXPECT_EQ(CellText(run.proc, list, harnessRows + 1, 1), L"");
+    EXPECT_NE(CellText(run.proc, list, harnessRows + 1, 0), L"0");
+    auto stored = StoredExcludes(run);
+    EXPECT_EQ(stored.back(), folder.substr(folder.find_last_of(L'\\') + 1)) << "a folder is named by its last part";
+    EXPECT_EQ(stored.size(), static_cast<size_t>(harnessRows + 3));
+    ShootBothLanguages(options, kBtnExcludePage, L"options_exclude");
+
+    // A file that has gone is marked at the next refill.
+    ASSERT_TRUE(DeleteFileW(file.c_str()));
+    SwitchLanguage(options, L"English");
+    ASSERT_TRUE(wts::WaitUntil([&] { return CellText(run.proc, list, harnessRows + 1, 1) == L"?"; }));
+
+    // Two rows and the Delete key: one question, both gone from the list and the store.
+    SelectRows(run.proc, list, {harnessRows + 1, harnessRows + 2});
+    PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(Answer(run.proc, IDYES), L"Information: Are you sure you want to delete this items?");
+    ASSERT_TRUE(wts::WaitUntil([&] { return Rows(list) == harnessRows + 1; }));
+    wts::MessageBoxInfo second;
+    EXPECT_FALSE(wts::AnswerMessageBox(run.proc.Pid(), second, IDNO, 1000)) << "asked once";
+    stored = StoredExcludes(run);
+    EXPECT_EQ(stored.size(), static_cast<size_t>(harnessRows + 1));
+    EXPECT_EQ(stored.back(), L"Keep Me");
+    Click(options, kOptionsOk);
+    EXPECT_EQ(run.ExitByTray(), 0u);
+}
+
+TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
+    TessoraRun run(L"backuppage");
+    {
+        // Q1: one zone over the whole monitor.
+        CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
+        ASSERT_EQ(AddRule(store, L"Whole", L"Q1", 1), 0);
+    }
+    ASSERT_TRUE(layout::StartProgram(run, 0));
+    layout::SampleWindows s;
+    ASSERT_TRUE(s.Start({{L"Sample Window", Rect(100, 100, 500, 300), L""}}));
+    HWND options = OpenOptions(run);
+    ASSERT_TRUE(options);
+    Click(options, kBtnBackupPage);
+    HWND page = PageWith(options, kStartRestore);
+    ASSERT_TRUE(page);
+
+    // Backup under a name typed without extension.
+    const std::wstring dir = wts::TempDir(L"backups");
+    Click(page, kBackup);
+    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\mine"));
+    EXPECT_EQ(Answer(run.proc, IDOK), L"Information: Files saved successfully.");
+    std::string backup, db;
+    ASSERT_TRUE(wts::ReadFileBytes(dir + L"\\mine.data", backup));
+    ASSERT_TRUE(wts::ReadFileBytes(run.Path(L"pomlet64.dll"), db));
+    EXPECT_EQ(backup, db);
+
+    // Another set of rules, made from the backup: Q1 gone, Q2 the left half of two.
+    const std::wstring other = wts::TempDir(L"otherrules");
+    ASSERT_TRUE(CopyFileW((dir + L"\\mine.data").c_str(), (other + L"\\pomlet64.dll").c_str(), FALSE));
+    {
+        CRuleStore store(MakeRuleStoreHost(CString((other + L"\\").c_str()), [] {}));
+        ASSERT_TRUE(store.Reload(0));
+        ASSERT_EQ(store.DeleteRule(), 0);
+        ASSERT_EQ(AddRule(store, L"Halves", L"Q2", 2), 0);
+    }
+    ASSERT_TRUE(CopyFileW((other + L"\\pomlet64.dll").c_str(), (dir + L"\\other.data").c_str(), FALSE));
+    ASSERT_TRUE(wts::WriteFileBytes(dir + L"\\notes.data", "not a rule database"));
+
+    // A file that is no rule database is refused on Browse.
+    Click(page, kBrowse);
+    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\notes.data"));
+    EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Wrong file selected.");
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kRestorePath)), L"");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kStartRestore)));
+
+    // A file replaced after it was chosen is refused when the restore starts.
+    Click(page, kBrowse);
+    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
+    ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, kStartRestore)) != FALSE; }));
+    ASSERT_TRUE(CopyFileW((dir + L"\\notes.data").c_str(), (dir + L"\\other.data").c_str(), FALSE));
+    Click(page, kStartRestore);
+    EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Wrong file selected.");
+    EXPECT_TRUE(wts::WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(page, kStartRestore)); }));
+    ASSERT_TRUE(CopyFileW((other + L"\\pomlet64.dll").c_str(), (dir + L"\\other.data").c_str(), FALSE));
+
+    // The other rules: chosen, confirmed, and in use at once.
+    Click(page, kBrowse);
+    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
+    ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, kStartRestore)) != FALSE; }));
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kRestorePath)), dir + L"\\other.data");
+    ShootBothLanguages(options, kBtnBackupPage, L"options_backup");
+    Click(page, kStartRestore);
+    EXPECT_EQ(Answer(run.proc, IDYES), L"Information: Are you sure you want to restore file?");
+    EXPECT_EQ(Answer(run.proc, IDOK), L"Information: Restore completed.");
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kRestorePath)), L"");
+    ASSERT_TRUE(wts::ReadFileBytes(run.Path(L"pomlet64.dll"), db));
+    std::string restored;
+    ASSERT_TRUE(wts::ReadFileBytes(dir + L"\\other.data", restored));
+    EXPECT_EQ(db, restored);
+    ShowWindow(options, SW_HIDE);
+
+    ASSERT_TRUE(layout::RunHotkey(run, 'Q', '2', L"(1) ...OK")) << wts::Wide2Narrow(run.LogText());
+    EXPECT_RECT(Cell(1, 2, 0), s.Get(L"Sample Window"));
+    ASSERT_TRUE(layout::RunHotkey(run, 'Q', '1', L"(--) ...Not Defined")) << wts::Wide2Narrow(run.LogText());
+    EXPECT_EQ(run.ExitByTray(), 0u);
+}
+
+}  // namespace

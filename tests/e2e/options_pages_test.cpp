@@ -127,11 +127,9 @@ std::wstring Answer(wts::Process& p, int button) {
     return box.caption + L": " + box.text;
 }
 
-std::vector<std::wstring> StoredExcludes(TessoraRun& run) {
+std::vector<ExcludeRecord> StoredExcludes(TessoraRun& run) {
     CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
-    std::vector<std::wstring> names;
-    for (const ExcludeRecord& e : store.LoadExcludes()) names.push_back(e.name.GetString());
-    return names;
+    return store.LoadExcludes();
 }
 
 // A rule over one preset layout type on screen 1.
@@ -184,36 +182,44 @@ TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
     EXPECT_RECT(Cell(1, 1, 0), s.Get(L"Movable Window"));
     EXPECT_RECT(kept, s.Get(L"Keep Me Here - editor"));
 
-    // Files dropped from this process: one row each at the end, the name in the title column.
+    // Files dropped from this process: one row each at the end, the name in the title column. A
+    // drive root would exclude every window and is not stored; a long path is stored whole.
     options = OpenOptions(run);
     const std::wstring folder = wts::TempDir(L"dropped");
     const std::wstring file = folder + L"\\report.txt";
+    const std::wstring deep = folder + L"\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e') + L"\\tool.exe";
     ASSERT_TRUE(wts::WriteFileBytes(file, "x"));
-    DropFiles(run.proc, list, {file, folder});
-    ASSERT_EQ(Rows(list), harnessRows + 3);
-    EXPECT_EQ(CellText(run.proc, list, harnessRows + 1, 2), L"report.txt");
-    EXPECT_EQ(CellText(run.proc, list, harnessRows + 1, 1), L"");
-    EXPECT_NE(CellText(run.proc, list, harnessRows + 1, 0), L"0");
+    DropFiles(run.proc, list, {file, L"D:\\", deep});
+    const int first = harnessRows + 1;
+    ASSERT_EQ(Rows(list), first + 3);
+    EXPECT_EQ(CellText(run.proc, list, first, 2), L"report.txt");
+    EXPECT_EQ(CellText(run.proc, list, first, 1), L"");
+    EXPECT_NE(CellText(run.proc, list, first, 0), L"0");
+    EXPECT_EQ(CellText(run.proc, list, first + 1, 0), L"0");
+    EXPECT_EQ(CellText(run.proc, list, first + 2, 2), L"tool.exe");
     auto stored = StoredExcludes(run);
-    EXPECT_EQ(stored.back(), folder.substr(folder.find_last_of(L'\\') + 1)) << "a folder is named by its last part";
-    EXPECT_EQ(stored.size(), static_cast<size_t>(harnessRows + 3));
+    ASSERT_EQ(stored.size(), static_cast<size_t>(first + 2));
+    EXPECT_EQ(std::wstring(stored.back().file_path.GetString()), deep);
     ShootBothLanguages(options, kBtnExcludePage, L"options_exclude");
 
-    // A file that has gone is marked at the next refill.
+    // Refilled from the store: the drive root's row is gone and files that are missing are marked.
     ASSERT_TRUE(DeleteFileW(file.c_str()));
     SwitchLanguage(options, L"English");
-    ASSERT_TRUE(wts::WaitUntil([&] { return CellText(run.proc, list, harnessRows + 1, 1) == L"?"; }));
+    ASSERT_TRUE(wts::WaitUntil([&] { return CellText(run.proc, list, first, 1) == L"?"; }));
+    EXPECT_EQ(Rows(list), first + 2);
+    EXPECT_EQ(CellText(run.proc, list, first + 1, 1), L"?");
+    EXPECT_EQ(CellText(run.proc, list, first - 1, 1), L"") << "a typed title is never looked for";
 
     // Two rows and the Delete key: one question, both gone from the list and the store.
-    SelectRows(run.proc, list, {harnessRows + 1, harnessRows + 2});
+    SelectRows(run.proc, list, {first, first + 1});
     PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(Answer(run.proc, IDYES), L"Information: Are you sure you want to delete this items?");
-    ASSERT_TRUE(wts::WaitUntil([&] { return Rows(list) == harnessRows + 1; }));
+    ASSERT_TRUE(wts::WaitUntil([&] { return Rows(list) == first; }));
     wts::MessageBoxInfo second;
     EXPECT_FALSE(wts::AnswerMessageBox(run.proc.Pid(), second, IDNO, 1000)) << "asked once";
     stored = StoredExcludes(run);
-    EXPECT_EQ(stored.size(), static_cast<size_t>(harnessRows + 1));
-    EXPECT_EQ(stored.back(), L"Keep Me");
+    ASSERT_EQ(stored.size(), static_cast<size_t>(first));
+    EXPECT_EQ(stored.back().name, L"Keep Me");
     Click(options, kOptionsOk);
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
@@ -256,12 +262,15 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     ASSERT_TRUE(CopyFileW((other + L"\\pomlet64.dll").c_str(), (dir + L"\\other.data").c_str(), FALSE));
     ASSERT_TRUE(wts::WriteFileBytes(dir + L"\\notes.data", "not a rule database"));
 
-    // A file that is no rule database is refused on Browse.
-    Click(page, kBrowse);
-    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\notes.data"));
-    EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Wrong file selected.");
-    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kRestorePath)), L"");
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kStartRestore)));
+    // A file that is no rule database, and the database in use under another spelling, are
+    // refused on Browse.
+    for (const std::wstring& refused : {dir + L"\\notes.data", run.Path(L".\\POMLET64.DLL")}) {
+        Click(page, kBrowse);
+        ASSERT_TRUE(ChooseFile(run.proc.Pid(), refused));
+        EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Wrong file selected.");
+        EXPECT_TRUE(wts::WaitUntil([&] { return wts::WindowText(GetDlgItem(page, kRestorePath)).empty(); }));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kStartRestore)));
+    }
 
     // A file replaced after it was chosen is refused when the restore starts.
     Click(page, kBrowse);

@@ -36,48 +36,31 @@ HWND PageWith(HWND options, int controlId) {
 
 void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-// Memory in the program for list-view structures and drop blocks.
-class Remote {
-public:
-    Remote(HANDLE process, size_t size) : m_process(process) {
-        m_at = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~Remote() {
-        if (m_at) VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
-    }
-    void* At(size_t offset = 0) const { return static_cast<char*>(m_at) + offset; }
-    bool Write(size_t offset, const void* data, size_t size) const {
-        return WriteProcessMemory(m_process, At(offset), data, size, nullptr) != FALSE;
-    }
-    bool Read(size_t offset, void* data, size_t size) const {
-        return ReadProcessMemory(m_process, At(offset), data, size, nullptr) != FALSE;
-    }
-
-private:
-    HANDLE m_process;
-    void* m_at = nullptr;
-};
+// A list-view call whose LVITEMW (and cell text) live in the program; the text read back.
+std::wstring ListCall(wts::Process& p, HWND list, UINT msg, int row, LVITEMW item) {
+    constexpr size_t kText = 1024;
+    char* at = static_cast<char*>(VirtualAllocEx(p.pi.hProcess, nullptr, sizeof(item) + kText * sizeof(wchar_t),
+                                                 MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    item.pszText = reinterpret_cast<wchar_t*>(at + sizeof(item));
+    item.cchTextMax = kText - 1;
+    std::wstring text(kText, L'\0');
+    WriteProcessMemory(p.pi.hProcess, at, &item, sizeof(item), nullptr);
+    SendMessageW(list, msg, row, reinterpret_cast<LPARAM>(at));
+    ReadProcessMemory(p.pi.hProcess, item.pszText, &text[0], (kText - 1) * sizeof(wchar_t), nullptr);
+    VirtualFreeEx(p.pi.hProcess, at, 0, MEM_RELEASE);
+    return text.c_str();
+}
 
 std::wstring CellText(wts::Process& p, HWND list, int row, int col) {
-    Remote mem(p.pi.hProcess, 4096);
     LVITEMW item = {};
     item.iSubItem = col;
-    item.pszText = static_cast<wchar_t*>(mem.At(512));
-    item.cchTextMax = 1024;
-    wchar_t text[1024] = {};
-    mem.Write(0, &item, sizeof(item));
-    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(mem.At()));
-    mem.Read(512, text, sizeof(text) - sizeof(wchar_t));
-    return text;
+    return ListCall(p, list, LVM_GETITEMTEXTW, row, item);
 }
 
 void SelectRows(wts::Process& p, HWND list, std::initializer_list<int> rows) {
-    Remote mem(p.pi.hProcess, sizeof(LVITEMW));
     LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    mem.Write(0, &item, sizeof(item));
-    for (int r : rows) SendMessageW(list, LVM_SETITEMSTATE, r, reinterpret_cast<LPARAM>(mem.At()));
+    item.stateMask = item.state = LVIS_SELECTED;
+    for (int r : rows) ListCall(p, list, LVM_SETITEMSTATE, r, item);
 }
 
 // A drop as the shell delivers it: the block lives in the program, the message carries its address.
@@ -104,16 +87,10 @@ int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUN
 bool ChooseFile(DWORD pid, const std::wstring& path) {
     HWND dialog = nullptr, name = nullptr;
     wts::WaitUntil([&] {
-        for (HWND h : wts::FindWindows(pid, L"#32770")) {
-            if (!IsWindowVisible(h)) continue;
-            for (int id : {1148, 1152}) {  // the file name's combo box or edit
-                HWND c = FindWindowExW(h, nullptr, nullptr, nullptr);
-                for (; c; c = GetWindow(c, GW_HWNDNEXT))
-                    if (GetDlgCtrlID(c) == id && IsWindowVisible(c)) break;
-                if (c) { dialog = h; name = c; return true; }
-            }
-        }
-        return false;
+        for (HWND h : wts::FindWindows(pid, L"#32770"))
+            for (int id : {1148, 1152})  // the file name's combo box or edit
+                if (IsWindowVisible(h) && (name = GetDlgItem(h, id)) && IsWindowVisible(name)) return (dialog = h);
+        return HWND();
     });
     if (!dialog) return false;
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));

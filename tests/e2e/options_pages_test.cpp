@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "tests/e2e/LayoutSupport.h"
+#include "tests/e2e/OptionsSupport.h"
 #include "tests/e2e/UiSupport.h"
 
 namespace {
@@ -15,26 +16,11 @@ namespace {
 using layout::Cell;
 using layout::Rect;
 
-constexpr UINT kMenuOption = 32781;
-constexpr int kBtnExcludePage = 1240, kBtnBackupPage = 1243, kLanguageCombo = 214, kOptionsOk = 1139;
 constexpr int kExcludeList = 1187, kExcludeEdit = 1191, kExcludeAdd = 1197;
 constexpr int kBackup = 1205, kRestorePath = 1203, kBrowse = 1200, kStartRestore = 1206;
 
-HWND OpenOptions(TessoraRun& run) {
-    PostMessageW(run.main, WM_COMMAND, kMenuOption, 0);
-    HWND options = nullptr;
-    wts::WaitUntil([&] { return (options = ui::VisibleWindow(run.proc.Pid(), L"#32770", L"Option (Tessora)")); });
-    return options;
-}
-
-// The page of the options window that holds the control.
-HWND PageWith(HWND options, int controlId) {
-    for (HWND h = GetWindow(options, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-        if (wts::ClassName(h) == L"#32770" && GetDlgItem(h, controlId)) return h;
-    return nullptr;
-}
-
-void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+// Posts the click: the program may answer it with a modal box that this process must answer.
+void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 // A list-view call whose LVITEMW (and cell text) live in the program; the text read back.
 std::wstring ListCall(wts::Process& p, HWND list, UINT msg, int row, LVITEMW item) {
@@ -94,7 +80,7 @@ bool ChooseFile(DWORD pid, const std::wstring& path) {
     });
     if (!dialog) return false;
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    Click(dialog, IDOK);
+    Press(dialog, IDOK);
     return wts::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
@@ -117,20 +103,12 @@ int AddRule(CRuleStore& store, const wchar_t* name, const wchar_t* hotkey, int t
     return store.AddRule(CString(name), CString(hotkey), entries, RegionList());
 }
 
-void SwitchLanguage(HWND options, const wchar_t* name) {
-    HWND combo = GetDlgItem(options, kLanguageCombo);
-    SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
-    SendMessageW(options, WM_COMMAND, MAKEWPARAM(kLanguageCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-}
-
-void ShootBothLanguages(HWND options, int pageButton, const std::wstring& name) {
-    Click(options, pageButton);
-    Sleep(300);
-    EXPECT_TRUE(ui::Screenshot(name + L"_en", layout::WindowRect(options)));
-    SwitchLanguage(options, L"Germany");
-    Sleep(300);
-    EXPECT_TRUE(ui::Screenshot(name + L"_de", layout::WindowRect(options)));
-    SwitchLanguage(options, L"English");
+void ShootBothLanguages(HWND options, options::Page page, const std::wstring& name) {
+    options::ClickPageButton(options, page);
+    EXPECT_TRUE(options::Screenshot(options, name + L"_en"));
+    options::PickLanguage(options, L"Germany");
+    EXPECT_TRUE(options::Screenshot(options, name + L"_de"));
+    options::PickLanguage(options, L"English");
 }
 
 TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
@@ -141,17 +119,17 @@ TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
                          {L"Keep Me Here - editor", Rect(700, 300, 500, 300), L""}}));
     const RECT kept = s.RectOf(L"Keep Me Here - editor");
 
-    HWND options = OpenOptions(run);
+    HWND options = options::OpenFromTray(run);
     ASSERT_TRUE(options);
-    Click(options, kBtnExcludePage);
-    HWND page = PageWith(options, kExcludeList);
+    options::ClickPageButton(options, options::kExclude);
+    HWND page = options::PageWindow(options, options::kExclude);
     ASSERT_TRUE(page);
     HWND list = GetDlgItem(page, kExcludeList);
     const int harnessRows = Rows(list);
 
     // A typed title counts from the next layout on, with the window still open.
     SendMessageW(GetDlgItem(page, kExcludeEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"  Keep Me  "));
-    Click(page, kExcludeAdd);
+    Press(page, kExcludeAdd);
     ASSERT_TRUE(wts::WaitUntil([&] { return Rows(list) == harnessRows + 1; }));
     EXPECT_EQ(CellText(run.proc, list, harnessRows, 2), L"Keep Me");
     ShowWindow(options, SW_HIDE);
@@ -161,7 +139,7 @@ TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
 
     // Files dropped from this process: one row each at the end, the name in the title column. A
     // drive root would exclude every window and is not stored; a long path is stored whole.
-    options = OpenOptions(run);
+    options = options::OpenFromTray(run);
     const std::wstring folder = wts::TempDir(L"dropped");
     const std::wstring file = folder + L"\\report.txt";
     const std::wstring deep = folder + L"\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e') + L"\\tool.exe";
@@ -177,11 +155,11 @@ TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
     auto stored = StoredExcludes(run);
     ASSERT_EQ(stored.size(), static_cast<size_t>(first + 2));
     EXPECT_EQ(std::wstring(stored.back().file_path.GetString()), deep);
-    ShootBothLanguages(options, kBtnExcludePage, L"options_exclude");
+    ShootBothLanguages(options, options::kExclude, L"options_exclude");
 
     // Refilled from the store: the drive root's row is gone and files that are missing are marked.
     ASSERT_TRUE(DeleteFileW(file.c_str()));
-    SwitchLanguage(options, L"English");
+    options::PickLanguage(options, L"English");
     ASSERT_TRUE(wts::WaitUntil([&] { return CellText(run.proc, list, first, 1) == L"?"; }));
     EXPECT_EQ(Rows(list), first + 2);
     EXPECT_EQ(CellText(run.proc, list, first + 1, 1), L"?");
@@ -197,7 +175,7 @@ TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
     stored = StoredExcludes(run);
     ASSERT_EQ(stored.size(), static_cast<size_t>(first));
     EXPECT_EQ(stored.back().name, L"Keep Me");
-    Click(options, kOptionsOk);
+    options::CloseWith(options, options::kOk);
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 
@@ -211,15 +189,15 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     ASSERT_TRUE(layout::StartProgram(run, 0));
     layout::SampleWindows s;
     ASSERT_TRUE(s.Start({{L"Sample Window", Rect(100, 100, 500, 300), L""}}));
-    HWND options = OpenOptions(run);
+    HWND options = options::OpenFromTray(run);
     ASSERT_TRUE(options);
-    Click(options, kBtnBackupPage);
-    HWND page = PageWith(options, kStartRestore);
+    options::ClickPageButton(options, options::kBackup);
+    HWND page = options::PageWindow(options, options::kBackup);
     ASSERT_TRUE(page);
 
     // Backup under a name typed without extension.
     const std::wstring dir = wts::TempDir(L"backups");
-    Click(page, kBackup);
+    Press(page, kBackup);
     ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\mine"));
     EXPECT_EQ(Answer(run.proc, IDOK), L"Information: Files saved successfully.");
     std::string backup, db;
@@ -242,7 +220,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     // A file that is no rule database, and the database in use under another spelling, are
     // refused on Browse.
     for (const std::wstring& refused : {dir + L"\\notes.data", run.Path(L".\\POMLET64.DLL")}) {
-        Click(page, kBrowse);
+        Press(page, kBrowse);
         ASSERT_TRUE(ChooseFile(run.proc.Pid(), refused));
         EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Wrong file selected.");
         EXPECT_TRUE(wts::WaitUntil([&] { return wts::WindowText(GetDlgItem(page, kRestorePath)).empty(); }));
@@ -250,22 +228,22 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     }
 
     // A file replaced after it was chosen is refused when the restore starts.
-    Click(page, kBrowse);
+    Press(page, kBrowse);
     ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
     ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, kStartRestore)) != FALSE; }));
     ASSERT_TRUE(CopyFileW((dir + L"\\notes.data").c_str(), (dir + L"\\other.data").c_str(), FALSE));
-    Click(page, kStartRestore);
+    Press(page, kStartRestore);
     EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Wrong file selected.");
     EXPECT_TRUE(wts::WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(page, kStartRestore)); }));
     ASSERT_TRUE(CopyFileW((other + L"\\pomlet64.dll").c_str(), (dir + L"\\other.data").c_str(), FALSE));
 
     // The other rules: chosen, confirmed, and in use at once.
-    Click(page, kBrowse);
+    Press(page, kBrowse);
     ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
     ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, kStartRestore)) != FALSE; }));
     EXPECT_EQ(wts::WindowText(GetDlgItem(page, kRestorePath)), dir + L"\\other.data");
-    ShootBothLanguages(options, kBtnBackupPage, L"options_backup");
-    Click(page, kStartRestore);
+    ShootBothLanguages(options, options::kBackup, L"options_backup");
+    Press(page, kStartRestore);
     EXPECT_EQ(Answer(run.proc, IDYES), L"Information: Are you sure you want to restore file?");
     EXPECT_EQ(Answer(run.proc, IDOK), L"Information: Restore completed.");
     EXPECT_EQ(wts::WindowText(GetDlgItem(page, kRestorePath)), L"");

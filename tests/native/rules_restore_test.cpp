@@ -71,6 +71,7 @@ TEST(RulesRestore, OnlyAGoodBackupReplacesTheRulesInUse) {
         {"SQLite without the rule tables", backups.File("one-table.data"), "", RestoreResult::WrongFile},
         {"missing file", backups.File("gone.data"), "", RestoreResult::WrongFile},
         {"the database itself", "", "", RestoreResult::WrongFile},
+        {"a working file of an earlier restore", ".restore", "", RestoreResult::WrongFile},
         {"copy fails", good, "copy", RestoreResult::Failed},
         {"copy fails half-way", good, "half copy", RestoreResult::Failed},
         {"copy cut short without an error", good, "silent half copy", RestoreResult::Failed},
@@ -89,9 +90,11 @@ TEST(RulesRestore, OnlyAGoodBackupReplacesTheRulesInUse) {
         const bool staleJournal = std::string(c.what).find("journal") != std::string::npos;
         if (staleJournal) WriteBytes(db + "-journal", "left by a crash");
         std::string failStep = c.failStep;
-        const CString source = WideFromUtf8((c.source.empty() ? db : c.source).c_str());
+        // "" names the database itself, a leading "." a file beside it
+        const std::string source = c.source.empty() || c.source[0] == '.' ? db + c.source : c.source;
+        if (c.source == ".restore") WriteBytes(source, ReadBytes(good));
 
-        EXPECT_EQ(RestoreRuleDatabase(*h.store, source, MakeFiles(failStep)), c.expected);
+        EXPECT_EQ(RestoreRuleDatabase(*h.store, WideFromUtf8(source.c_str()), MakeFiles(failStep)), c.expected);
 
         const bool restored = c.expected == RestoreResult::Restored;
         EXPECT_EQ(ReadBytes(db) == ReadBytes(good), restored);
@@ -105,7 +108,8 @@ TEST(RulesRestore, OnlyAGoodBackupReplacesTheRulesInUse) {
         EXPECT_EQ(h.store->GetRuleHotkey(0), restored ? L"Q7" : L"Q1");
         int id = 0;
         EXPECT_EQ(h.store->AddExclude(L"after", &id, 0), 0) << "the store still writes";
-        for (const char* leftover : {".restore", ".previous"}) EXPECT_FALSE(fs::exists(db + leftover)) << leftover;
+        for (const char* leftover : {".restore", ".previous"})
+            EXPECT_EQ(fs::exists(db + leftover), c.source == leftover) << leftover;
         EXPECT_FALSE(fs::exists(backups.File("gone.data")));
         if (restored && staleJournal) {
             EXPECT_FALSE(fs::exists(db + "-journal"));

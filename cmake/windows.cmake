@@ -51,7 +51,8 @@ file(GLOB TESSORA_ART CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/*)
 set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/Tessora.manifest ${CMAKE_SOURCE_DIR}/res/resource.h
     ${CMAKE_SOURCE_DIR}/res/engine.rc ${CMAKE_SOURCE_DIR}/res/ui.rc
-    ${CMAKE_SOURCE_DIR}/res/engine_ids.h ${CMAKE_SOURCE_DIR}/res/ui_ids.h ${TESSORA_ART})
+    ${CMAKE_SOURCE_DIR}/res/engine_ids.h ${CMAKE_SOURCE_DIR}/res/ui_ids.h ${TESSORA_ART}
+    ${CMAKE_SOURCE_DIR}/res/update.rc ${CMAKE_SOURCE_DIR}/res/update_ids.h)
 
 configure_file(${CMAKE_SOURCE_DIR}/res/config.ini ${TESSORA_DIST_DIR}/config.ini COPYONLY)
 

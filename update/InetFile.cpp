@@ -46,6 +46,8 @@ bool CInetFile::Start() {
     ++m_nStartCount;
     Wait();
     m_bStop = false;
+    m_bFinished = false;
+    m_nResult = -1;
     return CVetchThread::Start();
 }
 
@@ -130,6 +132,8 @@ void CInetFile::Run() {
     request.reset();
     connection.reset();
     if (session) session->Close();
+    m_nResult = result;
+    m_bFinished = true;
     Notify(WM_INETFILE_DONE, result, true);
 }
 

@@ -64,6 +64,9 @@ public:
     volatile DWORD m_nBytesReceived = 0;
     // A body longer than this ends the run with INETERR_CANCELLED; 0 = no bound.
     DWORD m_nMaxBytes = 0;
+    // Set by the run just before it posts its completion: the result, and that it has ended.
+    volatile int m_nResult = -1;
+    volatile bool m_bFinished = false;
 
 private:
     void Notify(UINT msg, int low, bool post);

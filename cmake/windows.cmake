@@ -75,7 +75,7 @@ string(REPLACE "/" "\\\\" TESSORA_SOURCE_DIR_WINE "Z:${CMAKE_SOURCE_DIR}")
 function(tessora_add_wine_gtest target)
     cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
-    target_link_libraries(${target} PRIVATE ${ARG_LIBS} gtest gmock ${TESSORA_WIN_LIBS})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} gtest gmock ${TESSORA_WIN_LIBS} ws2_32)
     target_link_options(${target} PRIVATE ${TESSORA_STATIC_LINK})
     target_compile_definitions(${target} PRIVATE
         TESSORA_DIST_DIR_W=L"${TESSORA_DIST_DIR_WINE}" TESSORA_SOURCE_DIR_W=L"${TESSORA_SOURCE_DIR_WINE}")

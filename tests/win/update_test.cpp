@@ -1,0 +1,315 @@
+// The update check's Windows side: the download job against a loopback HTTP server, the
+// description through the platform's XML parser, and the update dialog in this process.
+#include <gtest/gtest.h>
+
+#include "tests/support/LoopbackHttp.h"
+
+#include <memory>
+#include <numeric>
+
+#include "framework/AfxWin.h"
+#include "tests/support/WinTestSupport.h"
+#include "update/CheckUpdate.h"
+#include "update/InetFile.h"
+#include "update/UpdateFiles.h"
+
+namespace {
+
+struct Seen {
+    std::vector<int> chunks;
+    bool done = false;
+    int result = -1;
+    int jobId = -1;
+};
+Seen g_seen;
+
+LRESULT CALLBACK Sink(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_INETFILE_PROGRESS) {
+        g_seen.chunks.push_back(LOWORD(wp));
+        return 0;
+    }
+    if (m == WM_INETFILE_DONE) {
+        g_seen.done = true;
+        g_seen.result = LOWORD(wp);
+        g_seen.jobId = HIWORD(wp);
+        return 0;
+    }
+    return DefWindowProcW(h, m, wp, lp);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageW(GetActiveWindow(), &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+    return true;
+}
+
+std::string Bytes(size_t n) {
+    std::string s(n, 'x');
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + i % 26);
+    return s;
+}
+
+wts::HttpReply Serve(const std::string& line) {
+    wts::HttpReply r;
+    auto is = [&](const char* path) { return line.find(std::string(" ") + path + " ") != std::string::npos; };
+    if (is("/2500")) r.body = Bytes(2500);
+    else if (is("/empty")) r.body.clear();
+    else if (is("/404")) { r.status = 404; r.body = "gone"; }
+    else if (is("/big")) r.body = Bytes(3 << 20);
+    else if (is("/slow")) { r.body = "abc"; r.byteDelayMs = 1000; }
+    else if (is("/cut")) { r.body = Bytes(100); r.declaredLength = 5000; }
+    else if (is("/endless")) r.endlessCapBytes = 64u << 20;
+    else r.body = "hello";
+    return r;
+}
+
+std::wstring TempPath(const wchar_t* name) {
+    static const std::wstring dir = wts::TempDir(L"update_jobs");
+    return dir + L"\\" + name;
+}
+
+TEST(InetFile, ResultsProgressAndFilesOfEachKindOfAnswer) {
+    wts::LoopbackHttp server(Serve);
+    ASSERT_NE(server.Port(), 0);
+    const std::wstring base = L"http://127.0.0.1:" + std::to_wstring(server.Port());
+    const std::wstring dead = L"http://127.0.0.1:" + std::to_wstring(wts::LoopbackHttp::DeadPort()) + L"/x";
+    const wchar_t* const kStatusText = L"To get the server file failed, select another server to try.";
+    struct Case {
+        std::wstring url;
+        const wchar_t* file;     // local file name; "missing\\..." lies in no existing directory
+        int result;
+        long bytes;              // body bytes received and added up by progress; -1: not checked
+        const wchar_t* text;     // error text; null: not checked
+        bool fileExists;
+        DWORD maxBytes;
+    } cases[] = {
+        {base + L"/small", L"small", 0, 5, nullptr, true, 0},
+        {base + L"/2500", L"2500", 0, 2500, nullptr, true, 0},
+        {base + L"/empty", L"empty", 0, 0, nullptr, true, 0},
+        {base + L"/big", L"big", 0, 3 << 20, nullptr, true, 0},
+        {base + L"/slow", L"slow", 0, 3, nullptr, true, 0},
+        {base + L"/404", L"404", 6, -1, kStatusText, false, 0},
+        {base + L"/small", L"missing\\x", 7, -1, L"Failed to create local file", false, 0},
+        {base + L"/endless", L"endless", 8, -1, L"Take the initiative to cancel the connection", true, 1 << 20},
+        {dead, L"refused", 2, -1, nullptr, false, 0},
+        {L"http://no-such-host.invalid/x", L"unresolved", 2, -1, nullptr, false, 0},
+        {L"https://127.0.0.1:" + std::to_wstring(server.Port()) + L"/small", L"https", 1, -1,
+         L"Connection server failed, please select another server to try.", false, 0},
+        {L"ftp://127.0.0.1/x", L"ftp", 1, -1, nullptr, false, 0},
+        {L"not a url", L"nourl", 1, -1, nullptr, false, 0},
+    };
+    HWND sink = wts::MakeTestWindow(L"UpdateJobSink", Sink);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(wts::Wide2Narrow(c.url));
+        const size_t requestsBefore = server.Requests().size();
+        g_seen = Seen();
+        std::unique_ptr<CInetFile> job(new CInetFile);
+        job->m_nJobId = 1;
+        job->m_hNotify = sink;
+        job->m_strUrl = c.url.c_str();
+        job->m_strLocalPath = TempPath(c.file).c_str();
+        job->m_nMaxBytes = c.maxBytes;
+        ASSERT_TRUE(job->Start());
+        ASSERT_TRUE(PumpUntil([] { return g_seen.done; }, 30000));
+        EXPECT_EQ(g_seen.result, c.result);
+        EXPECT_EQ(g_seen.jobId, 1);
+        if (c.result == 1) {
+            EXPECT_EQ(server.Requests().size(), requestsBefore);  // no network for what is not plain HTTP
+        }
+        if (c.bytes >= 0) {
+            EXPECT_EQ(static_cast<long>(job->m_nBytesReceived), c.bytes);
+            EXPECT_EQ(std::accumulate(g_seen.chunks.begin(), g_seen.chunks.end(), 0L), c.bytes);
+            for (int n : g_seen.chunks) EXPECT_TRUE(n >= 1 && n <= 1024) << n;
+            std::string body;
+            EXPECT_TRUE(wts::ReadFileBytes(TempPath(c.file), body));
+            EXPECT_EQ(body.size(), static_cast<size_t>(c.bytes));
+        }
+        if (c.text) {
+            EXPECT_EQ(std::wstring(job->GetErrorText()), c.text);
+        }
+        if (c.result == 2) {
+            EXPECT_FALSE(job->GetErrorText().IsEmpty());
+        }
+        EXPECT_EQ(GetFileAttributesW(TempPath(c.file).c_str()) != INVALID_FILE_ATTRIBUTES, c.fileExists);
+        job.reset();
+        DeleteFileW(TempPath(c.file).c_str());
+    }
+    // a body cut short ends one way or the other, and the job always reports its end
+    g_seen = Seen();
+    std::unique_ptr<CInetFile> cut(new CInetFile);
+    cut->m_hNotify = sink;
+    cut->m_strUrl = (base + L"/cut").c_str();
+    cut->m_strLocalPath = TempPath(L"cut").c_str();
+    ASSERT_TRUE(cut->Start());
+    ASSERT_TRUE(PumpUntil([] { return g_seen.done; }, 30000));
+    EXPECT_TRUE(g_seen.result == 0 || g_seen.result == 2) << g_seen.result;
+    EXPECT_EQ(g_seen.jobId, 2);  // the default job id
+    DestroyWindow(sink);
+}
+
+TEST(InetFile, AnAbandonedJobStopsSendsNothingAndRemovesItsFile) {
+    wts::LoopbackHttp server(Serve);
+    HWND sink = wts::MakeTestWindow(L"UpdateJobSink", Sink);
+    g_seen = Seen();
+    CInetFile* job = new CInetFile;
+    job->m_hNotify = sink;
+    job->m_strUrl = (L"http://127.0.0.1:" + std::to_wstring(server.Port()) + L"/slow").c_str();
+    job->m_strLocalPath = TempPath(L"abandoned").c_str();
+    ASSERT_TRUE(job->Start());
+    ASSERT_TRUE(PumpUntil([] { return !g_seen.chunks.empty(); }, 10000));
+    CInetFile::Abandon(job, true);
+    EXPECT_TRUE(wts::WaitUntil(
+        [] { return GetFileAttributesW(TempPath(L"abandoned").c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_FALSE(g_seen.done);
+    DestroyWindow(sink);
+}
+
+TEST(InetFiles, RemoveDeletesOnlyJobsOfTheList) {
+    CInetFiles list;
+    EXPECT_EQ(list.GetFirst(), nullptr);
+    CInetFile* job = new CInetFile;
+    list.Add(job);
+    list.Add(job);
+    CInetFile stranger;
+    EXPECT_FALSE(list.Remove(&stranger));  // a forged pointer is left alone
+    EXPECT_TRUE(list.Remove(job));         // both entries go, the job is deleted once
+    EXPECT_EQ(list.GetFirst(), nullptr);
+    EXPECT_FALSE(list.Remove(job));
+}
+
+// ---- the description ----------------------------------------------------------------------
+
+std::wstring WriteDocument(const wchar_t* name, const std::string& xml) {
+    const std::wstring path = TempPath(name);
+    EXPECT_TRUE(wts::WriteFileBytes(path, xml));
+    return path;
+}
+
+std::string Entry(const std::string& children) { return "<File>" + children + "</File>"; }
+
+TEST(UpdateFiles, LoadsWhatIsWellFormedAndRefusesTheRest) {
+    auto nested = [](int depth) {
+        std::string s;
+        for (int i = 0; i < depth; ++i) s += "<d>";
+        s += Entry("<FileName>x</FileName>");
+        for (int i = 0; i < depth; ++i) s += "</d>";
+        return s;
+    };
+    std::string bomb = "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\">";
+    const char* prev = "a";
+    const char* names[] = {"b", "c", "d", "e", "f", "g", "h", "i", "j"};
+    for (const char* n : names) {
+        bomb += std::string("<!ENTITY ") + n + " \"";
+        for (int k = 0; k < 10; ++k) bomb += std::string("&") + prev + ";";
+        bomb += "\">";
+        prev = n;
+    }
+    bomb += "]><r>" + Entry("<FileName>&j;</FileName>") + "</r>";
+    std::string utf16Dtd;
+    for (char ch : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><!DOCTYPE r><r/>"))
+        utf16Dtd += std::string{ch, '\0'};
+    const struct {
+        const char* name;
+        std::string xml;
+        bool loads;
+        int count;
+    } cases[] = {
+        {"two", "<u>" + Entry("<FileName>a</FileName>") + "<x>" + Entry("") + "</x></u>", true, 2},
+        {"none", "<u><file/><Files/></u>", true, 0},  // the tag name is matched as written
+        {"nested", nested(200), true, 1},
+        {"too deep", nested(5000), false, 0},  // the parser's own depth limit refuses it
+        {"broken", "<u><File></u>", false, 0},
+        {"not xml", "HTTP error page, not XML", false, 0},
+        {"empty", "", false, 0},
+        {"dtd", "<?xml version=\"1.0\"?><!DOCTYPE u SYSTEM \"http://127.0.0.1:9/x.dtd\"><u>" + Entry("") + "</u>",
+         false, 0},
+        {"entity bomb", bomb, false, 0},
+        {"utf-16 dtd", "\xFF\xFE" + utf16Dtd, false, 0},
+    };
+    CUpdateFiles files;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DWORD start = GetTickCount();
+        const std::wstring path = WriteDocument(L"doc.xml", c.xml);
+        EXPECT_EQ(files.LoadXml(path.c_str()), c.loads);
+        EXPECT_EQ(files.GetCount(), c.count);
+        EXPECT_LT(GetTickCount() - start, 5000u);
+    }
+    EXPECT_FALSE(files.LoadXml(TempPath(L"no such file.xml").c_str()));
+}
+
+TEST(UpdateFiles, ReadsFieldsInAnyCaseAndBuildsLocalPaths) {
+    CUpdateFiles files;
+    const std::wstring path = WriteDocument(
+        L"fields.xml",
+        "<u>" +
+            Entry("<filename>a.exe</filename><INSTALLDIR>systemdir</INSTALLDIR><Register>yes</Register>"
+                  "<Length>12abc</Length><FileDateLow>-1</FileDateLow><FileVersion>1.0</FileVersion>"
+                  "<FileVersion>2.0<!-- c --><b>.1</b></FileVersion><Execute>Y</Execute>") +
+            Entry("<FileName>de.dll</FileName><LocalPath>Lang</LocalPath><Length>99999999999</Length>") +
+            Entry("<FileName>x</FileName><InstallDir>C:\\Evil\\..\\..</InstallDir><Execute>yes</Execute>"
+                  "<ExecutePar>cmd /c del *</ExecutePar>") +
+            "</u>");
+    ASSERT_TRUE(files.LoadXml(path.c_str()));
+    std::unique_ptr<CUpdateFile> a(files.PopFront()), de(files.PopFront()), evil(files.PopFront());
+    ASSERT_TRUE(a && de && evil);
+    EXPECT_EQ(std::wstring(a->m_strFullLocalPath), std::wstring(files.m_szSystemDir) + L"\\a.exe");
+    EXPECT_TRUE(a->m_bRegister);
+    EXPECT_FALSE(a->m_bExecute);
+    EXPECT_EQ(a->m_nLength, 12);
+    EXPECT_EQ(a->m_ftFileDate.dwLowDateTime, 0xFFFFFFFFu);
+    EXPECT_EQ(std::wstring(a->m_strFileVersion), L"2.0.1");  // the later child wins, with its whole text
+    EXPECT_EQ(std::wstring(de->m_strFullLocalPath), std::wstring(files.m_szProgramDir) + L"\\Lang\\de.dll");
+    EXPECT_EQ(de->m_nLength, 2147483647);
+    // a path-like install directory is only ever the program directory; nothing runs
+    EXPECT_EQ(std::wstring(evil->m_strFullLocalPath), std::wstring(files.m_szProgramDir) + L"\\x");
+    EXPECT_EQ(files.PopFront(), nullptr);
+}
+
+TEST(UpdateFiles, KeepsOnlyFilesThatAreMissingOrOlder) {
+    // the shipped program is 1.0.0.1; this test program lives beside dist/ in bin/
+    const std::string tessora = "<FileName>Tessora.exe</FileName><LocalPath>..\\dist</LocalPath>";
+    const std::wstring busy = wts::ExeDir() + L"\\busy_update.log";
+    HANDLE held = CreateFileW(busy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const struct {
+        std::string children;
+        bool needed;
+    } cases[] = {
+        {tessora + "<FileVersion>1.0.0.10</FileVersion>", true},  // numbers, not text
+        {tessora + "<FileVersion>1.0.0.1</FileVersion>", false},
+        {tessora + "<FileVersion>1.0.0.0</FileVersion>", false},
+        {tessora + "<FileVersion>0.9.0.0</FileVersion>", false},
+        {tessora + "<FileDateHigh>2147483647</FileDateHigh>", true},  // no version: the later date wins
+        {tessora, false},
+        {"<FileName>nothing-here.dll</FileName>", true},
+        {"<FileName>busy_update.log</FileName>", false},  // held open for writing: still installed
+    };
+    std::string xml = "<u>";
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+        xml += Entry(cases[i].children + "<ProductVersion>" + std::to_string(i) + "</ProductVersion>");
+    xml += "</u>";
+    CUpdateFiles files;
+    ASSERT_TRUE(files.LoadXml(WriteDocument(L"needs.xml", xml).c_str()));
+    std::wstring expected, kept;
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+        if (cases[i].needed) expected += std::to_wstring(i) + L" ";
+    EXPECT_EQ(files.CountFilesToUpdate(), 3);
+    CloseHandle(held);
+    DeleteFileW(busy.c_str());
+    while (std::unique_ptr<CUpdateFile> f{files.PopFront()}) kept += std::wstring(f->m_strProductVersion) + L" ";
+    EXPECT_EQ(kept, expected);
+}
+
+}  // namespace

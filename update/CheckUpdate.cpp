@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <memory>
+
 #include "app/AppFiles.h"
 #include "app/LanguageTable.h"
 #include "app/core/PathText.h"
@@ -105,18 +107,24 @@ LRESULT CCheckUpdate::OnDownloadDone(WPARAM, LPARAM lp) {
 
 void CCheckUpdate::OfferNewerVersion(const CString& descriptionPath) {
     if (!m_updateFiles.LoadXml(descriptionPath)) return;
-    m_updateFiles.CountFilesToUpdate();
     const CString current = CAppFiles().GetModuleVersionString(GetModuleHandleW(nullptr));
     wchar_t exePath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, exePath, MAX_PATH);
-    CUpdateFile* entry = m_updateFiles.PopOwnEntry(FileNameFromPath(exePath, 1));
-    if (!entry) return;
+    // The program's own entry decides when there is one; another file's version must never be
+    // offered as the program's. Without one, the first file that needs an update speaks.
+    std::unique_ptr<CUpdateFile> entry(m_updateFiles.PopOwnEntry(FileNameFromPath(exePath, 1)));
+    if (entry) {
+        if (!entry->NeedsUpdate()) return;
+    } else {
+        m_updateFiles.CountFilesToUpdate();
+        entry.reset(m_updateFiles.PopFront());
+        if (!entry) return;
+    }
     if (update::IsNewerThanRunning(entry->m_strFileVersion, current)) {
         m_stCurrentVersion.SetWindowText(current);
         m_stNewVersion.SetWindowText(entry->m_strFileVersion);
         ShowWindow(SW_SHOW);
     }
-    delete entry;
 }
 
 void CCheckUpdate::OnBnClickedDownload() {

@@ -55,8 +55,8 @@ public:
     int CountFilesToUpdate();
     DWORD GetTotalLength();
     CUpdateFile* PopFront();
-    // The entry for the program itself (its file name matches the executable's), else the
-    // first; unlinked, the caller deletes it; null when empty.
+    // The entry for the program itself (its file name matches the executable's), unlinked;
+    // the caller deletes it. Null when the description has none.
     CUpdateFile* PopOwnEntry(const CString& exeName);
     void RemoveAll();
     int GetCount();

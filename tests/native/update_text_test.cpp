@@ -81,7 +81,7 @@ TEST(UpdateText, LocalPathsAndOwnEntry) {
     EXPECT_EQ(JoinLocalPath(L"C:\\Tools", L"Lang", L"de.dll"), CString(L"C:\\Tools\\Lang\\de.dll"));
 
     EXPECT_EQ(PickOwnEntry({L"Tarnquilcore.dll", L"tessora.EXE", L"Tessora.exe"}, L"Tessora.exe"), 1u);
-    EXPECT_EQ(PickOwnEntry({L"Tarnquilcore.dll", L"de.dll"}, L"Tessora.exe"), 0u);
+    EXPECT_EQ(PickOwnEntry({L"Tarnquilcore.dll", L"de.dll"}, L"Tessora.exe"), static_cast<size_t>(-1));
     EXPECT_EQ(PickOwnEntry({}, L"Tessora.exe"), static_cast<size_t>(-1));
 }
 

@@ -313,3 +313,177 @@ TEST(UpdateFiles, KeepsOnlyFilesThatAreMissingOrOlder) {
 }
 
 }  // namespace
+
+// ---- the update dialog, in this process, with WinINet's proxy pointed at a loopback server --
+
+namespace {
+
+const wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+// Every request for the maker's server goes to the loopback server, as a proxy request.
+class ProxyToLoopback {
+public:
+    explicit ProxyToLoopback(unsigned short port) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+        DWORD one = 1;
+        const std::wstring server = L"127.0.0.1:" + std::to_wstring(port);
+        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
+        RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                       static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
+    }
+    ~ProxyToLoopback() {
+        DWORD zero = 0;
+        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof(zero));
+        RegDeleteValueW(m_key, L"ProxyServer");
+        RegCloseKey(m_key);
+    }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+int CountXmlTempFiles() {
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((std::wstring(dir) + L"Xml*.tmp").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    int n = 0;
+    do ++n;
+    while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return n;
+}
+
+int g_boxes = 0;
+int CountBox(const wchar_t*, const wchar_t*, UINT) { return ++g_boxes, IDOK; }
+
+std::string Description(const std::string& entries) { return "<?xml version=\"1.0\"?><Update>" + entries + "</Update>"; }
+std::string FileEntry(const char* name, const char* version) {
+    return Entry(std::string("<FileName>") + name + "</FileName><FileVersion>" + version + "</FileVersion>");
+}
+
+class CheckUpdateTest : public testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryExW(TESSORA_DIST_DIR_W L"\\Tessora.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(module);
+        app.m_hInstance = module;
+        AfxSetMessageBoxHook(CountBox);
+        g_boxes = 0;
+        tempFilesBefore = CountXmlTempFiles();
+    }
+    void TearDown() override {
+        AfxSetMessageBoxHook(nullptr);
+        app.m_hInstance = nullptr;
+        FreeLibrary(module);
+    }
+    // Runs one check to its end; the dialog's window, or null when it destroyed itself.
+    HWND Check(wts::LoopbackHttp& server, CCheckUpdate** out = nullptr) {
+        const int answered = server.Answered();
+        CCheckUpdate* dlg = CCheckUpdate::StartCheck(nullptr, nullptr);
+        if (out) *out = dlg;
+        EXPECT_TRUE(dlg);
+        if (!dlg) return nullptr;
+        HWND h = dlg->m_hWnd;
+        EXPECT_FALSE(IsWindowVisible(h));
+        EXPECT_TRUE(PumpUntil([&] { return server.Answered() > answered && !dlg->m_jobs.GetFirst(); }, 20000));
+        return h;
+    }
+    std::wstring Text(HWND dlg, int id) { return wts::WindowText(GetDlgItem(dlg, id)); }
+
+    CWinApp app;
+    HMODULE module = nullptr;
+    int tempFilesBefore = 0;
+};
+
+TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
+    // this test program is win_tests.exe at 1.2.3.40
+    std::string published;
+    wts::LoopbackHttp server([&](const std::string&) {
+        wts::HttpReply r;
+        if (published == "404") r.status = 404;
+        else r.body = published;
+        return r;
+    });
+    ProxyToLoopback proxy(server.Port());
+    const struct {
+        const char* name;
+        std::string body;
+        const wchar_t* offered;  // null: the dialog stays hidden
+    } cases[] = {
+        {"newer", Description(FileEntry("win_tests.exe", "1.2.3.41")), L"1.2.3.41"},
+        {"newer by number", Description(FileEntry("win_tests.exe", "1.2.3.100")), L"1.2.3.100"},
+        {"same", Description(FileEntry("win_tests.exe", "1.2.3.40")), nullptr},
+        {"older", Description(FileEntry("win_tests.exe", "1.2.3.9")), nullptr},
+        // another file first: the program's own entry decides
+        {"own entry", Description(FileEntry("nothing-here.dll", "9.0.0.0") + FileEntry("WIN_TESTS.EXE", "1.2.3.40")),
+         nullptr},
+        {"only another file", Description(FileEntry("nothing-here.dll", "9.0.0.0")), L"9.0.0.0"},
+        {"unparsable", Description(FileEntry("nothing-here.dll", "abc")), L"abc"},
+        {"no entries", Description(""), nullptr},
+        {"404", "404", nullptr},
+        {"not xml", "<html>proxy error", nullptr},
+        {"dtd", "<!DOCTYPE Update><Update>" + FileEntry("win_tests.exe", "9.9.9.9") + "</Update>", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        published = c.body;
+        HWND dlg = Check(server);
+        ASSERT_TRUE(dlg);
+        PumpUntil([] { return false; }, 50);
+        EXPECT_EQ(IsWindowVisible(dlg) != FALSE, c.offered != nullptr);
+        if (c.offered) {
+            EXPECT_EQ(Text(dlg, 1156), L"1.2.3.40");
+            EXPECT_EQ(Text(dlg, 1145), c.offered);
+        }
+        DestroyWindow(dlg);  // frees the dialog object
+        EXPECT_EQ(CountXmlTempFiles(), tempFilesBefore);
+    }
+    // the proxy gets the absolute address of the maker's server (the port may be written out)
+    const std::string request = server.Requests().at(0);
+    const std::string line = request.substr(0, request.find("\r\n"));
+    EXPECT_EQ(line.rfind("GET http://www.tessora.com", 0), 0u) << line;
+    EXPECT_NE(line.find("/event/tessora_std_update_xml/ HTTP/1.1"), std::string::npos) << line;
+    EXPECT_EQ(g_boxes, 0);
+}
+
+TEST_F(CheckUpdateTest, IgnoresForgedCompletionsAndCleansUpWhenClosedMidDownload) {
+    wts::LoopbackHttp server([](const std::string&) {
+        wts::HttpReply r;
+        // over one read's worth, slowly: the job is caught between its first and last chunk
+        r.body = "<!--" + std::string(2000, ' ') + "-->" +
+                 Description(FileEntry("win_tests.exe", "1.2.3.41")).substr(21);
+        r.byteDelayMs = 2;
+        return r;
+    });
+    ProxyToLoopback proxy(server.Port());
+    CCheckUpdate* dlg = CCheckUpdate::StartCheck(nullptr, nullptr);
+    ASSERT_TRUE(dlg);
+    HWND h = dlg->m_hWnd;
+    ASSERT_TRUE(PumpUntil([&] { CInetFile* j = dlg->m_jobs.GetFirst(); return j && j->m_nBytesReceived > 0; }, 10000));
+    CInetFile* job = dlg->m_jobs.GetFirst();
+    // a stray pointer, then the running job itself: neither may be freed nor waited for
+    PostMessageW(h, WM_INETFILE_DONE, MAKEWPARAM(0, 2), 0x12345678);
+    PostMessageW(h, WM_INETFILE_DONE, MAKEWPARAM(0, 1), reinterpret_cast<LPARAM>(job));
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(dlg->m_jobs.GetFirst(), job);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(h) != FALSE; }, 20000));
+    EXPECT_EQ(Text(h, 1145), L"1.2.3.41");
+    DestroyWindow(h);
+    EXPECT_EQ(CountXmlTempFiles(), tempFilesBefore);
+
+    // closed while the download runs: the file goes once the worker has stopped
+    dlg = CCheckUpdate::StartCheck(nullptr, nullptr);
+    ASSERT_TRUE(dlg);
+    h = dlg->m_hWnd;
+    ASSERT_TRUE(PumpUntil([&] { CInetFile* j = dlg->m_jobs.GetFirst(); return j && j->m_nBytesReceived > 0; }, 10000));
+    EXPECT_EQ(CountXmlTempFiles(), tempFilesBefore + 1);
+    const DWORD start = GetTickCount();
+    DestroyWindow(h);
+    EXPECT_LT(GetTickCount() - start, 500u);  // closing never waits for the network
+    EXPECT_TRUE(wts::WaitUntil([&] { return CountXmlTempFiles() == tempFilesBefore; }, 10000));
+    EXPECT_EQ(g_boxes, 0);
+}
+
+}  // namespace

@@ -103,10 +103,9 @@ CString JoinLocalPath(const CString& dir, const CString& localPath, const CStrin
 }
 
 size_t PickOwnEntry(const std::vector<CString>& fileNames, const CString& exeName) {
-    if (fileNames.empty()) return static_cast<size_t>(-1);
     for (size_t i = 0; i < fileNames.size(); ++i)
         if (!exeName.IsEmpty() && FoldedCompare(fileNames[i].str(), exeName.str()) == 0) return i;
-    return 0;
+    return static_cast<size_t>(-1);
 }
 
 bool SplitUrl(const CString& url, UrlParts& out) {

@@ -48,7 +48,7 @@ InstallDirKind KindOfInstallDir(const CString& installDir);
 CString JoinLocalPath(const CString& dir, const CString& localPath, const CString& fileName);
 
 // The entry that speaks for the program: the first whose name equals the executable's
-// (ignoring case), else the first; npos for an empty list.
+// (ignoring case); npos when none does.
 size_t PickOwnEntry(const std::vector<CString>& fileNames, const CString& exeName);
 
 // Service of a URL: only plain HTTP is fetched.

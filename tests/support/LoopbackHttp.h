@@ -154,4 +154,42 @@ private:
     std::thread m_thread;
 };
 
+inline const wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+// Every WinINet request of this user for the maker's server goes to the loopback server, as a proxy request.
+class ProxyToLoopback {
+public:
+    explicit ProxyToLoopback(unsigned short port) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+        DWORD one = 1;
+        const std::wstring server = L"127.0.0.1:" + std::to_wstring(port);
+        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
+        RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                       static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
+    }
+    ~ProxyToLoopback() {
+        DWORD zero = 0;
+        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof(zero));
+        RegDeleteValueW(m_key, L"ProxyServer");
+        RegCloseKey(m_key);
+    }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+// Temporary files of update checks in this user's temporary directory.
+inline int CountXmlTempFiles() {
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((std::wstring(dir) + L"Xml*.tmp").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    int n = 0;
+    do ++n;
+    while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return n;
+}
+
 }  // namespace wts

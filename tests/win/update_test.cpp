@@ -318,43 +318,6 @@ TEST(UpdateFiles, KeepsOnlyFilesThatAreMissingOrOlder) {
 
 namespace {
 
-const wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-
-// Every request for the maker's server goes to the loopback server, as a proxy request.
-class ProxyToLoopback {
-public:
-    explicit ProxyToLoopback(unsigned short port) {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
-        DWORD one = 1;
-        const std::wstring server = L"127.0.0.1:" + std::to_wstring(port);
-        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
-        RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                       static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
-    }
-    ~ProxyToLoopback() {
-        DWORD zero = 0;
-        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof(zero));
-        RegDeleteValueW(m_key, L"ProxyServer");
-        RegCloseKey(m_key);
-    }
-
-private:
-    HKEY m_key = nullptr;
-};
-
-int CountXmlTempFiles() {
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((std::wstring(dir) + L"Xml*.tmp").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return 0;
-    int n = 0;
-    do ++n;
-    while (FindNextFileW(h, &fd));
-    FindClose(h);
-    return n;
-}
-
 int g_boxes = 0;
 int CountBox(const wchar_t*, const wchar_t*, UINT) { return ++g_boxes, IDOK; }
 
@@ -371,7 +334,7 @@ protected:
         app.m_hInstance = module;
         AfxSetMessageBoxHook(CountBox);
         g_boxes = 0;
-        tempFilesBefore = CountXmlTempFiles();
+        tempFilesBefore = wts::CountXmlTempFiles();
     }
     void TearDown() override {
         AfxSetMessageBoxHook(nullptr);
@@ -406,7 +369,7 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
         else r.body = published;
         return r;
     });
-    ProxyToLoopback proxy(server.Port());
+    wts::ProxyToLoopback proxy(server.Port());
     const struct {
         const char* name;
         std::string body;
@@ -438,7 +401,7 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
             EXPECT_EQ(Text(dlg, 1145), c.offered);
         }
         DestroyWindow(dlg);  // frees the dialog object
-        EXPECT_EQ(CountXmlTempFiles(), tempFilesBefore);
+        EXPECT_EQ(wts::CountXmlTempFiles(), tempFilesBefore);
     }
     // the proxy gets the absolute address of the maker's server (the port may be written out)
     const std::string request = server.Requests().at(0);
@@ -457,7 +420,7 @@ TEST_F(CheckUpdateTest, IgnoresForgedCompletionsAndCleansUpWhenClosedMidDownload
         r.byteDelayMs = 2;
         return r;
     });
-    ProxyToLoopback proxy(server.Port());
+    wts::ProxyToLoopback proxy(server.Port());
     CCheckUpdate* dlg = CCheckUpdate::StartCheck(nullptr, nullptr);
     ASSERT_TRUE(dlg);
     HWND h = dlg->m_hWnd;
@@ -471,18 +434,18 @@ TEST_F(CheckUpdateTest, IgnoresForgedCompletionsAndCleansUpWhenClosedMidDownload
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(h) != FALSE; }, 20000));
     EXPECT_EQ(Text(h, 1145), L"1.2.3.41");
     DestroyWindow(h);
-    EXPECT_EQ(CountXmlTempFiles(), tempFilesBefore);
+    EXPECT_EQ(wts::CountXmlTempFiles(), tempFilesBefore);
 
     // closed while the download runs: the file goes once the worker has stopped
     dlg = CCheckUpdate::StartCheck(nullptr, nullptr);
     ASSERT_TRUE(dlg);
     h = dlg->m_hWnd;
     ASSERT_TRUE(PumpUntil([&] { CInetFile* j = dlg->m_jobs.GetFirst(); return j && j->m_nBytesReceived > 0; }, 10000));
-    EXPECT_EQ(CountXmlTempFiles(), tempFilesBefore + 1);
+    EXPECT_EQ(wts::CountXmlTempFiles(), tempFilesBefore + 1);
     const DWORD start = GetTickCount();
     DestroyWindow(h);
     EXPECT_LT(GetTickCount() - start, 500u);  // closing never waits for the network
-    EXPECT_TRUE(wts::WaitUntil([&] { return CountXmlTempFiles() == tempFilesBefore; }, 10000));
+    EXPECT_TRUE(wts::WaitUntil([&] { return wts::CountXmlTempFiles() == tempFilesBefore; }, 10000));
     EXPECT_EQ(g_boxes, 0);
 }
 

@@ -175,6 +175,42 @@ TEST(InetFile, AnAbandonedJobStopsSendsNothingAndRemovesItsFile) {
     DestroyWindow(sink);
 }
 
+class GatedRun : public CVetchThread {
+public:
+    ~GatedRun() override { Wait(); }
+    void Run() override {
+        ++runs;
+        if (gate) WaitForSingleObject(gate, 10000);
+    }
+    std::atomic<int> runs{0};
+    HANDLE gate = nullptr;
+};
+
+TEST(VetchThread, OneRunPerStartAndWaitJoinsIt) {
+    GatedRun t;
+    t.Wait();  // never started: returns at once
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(t.Start());
+        t.Wait();
+    }
+    EXPECT_EQ(t.runs, 2);
+    t.gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(t.Start());
+    EXPECT_TRUE(t.Start());  // a thread is still held: nothing more starts
+    EXPECT_TRUE(t.IsRunning());
+    std::thread opener([&] {
+        Sleep(200);
+        SetEvent(t.gate);
+    });
+    const DWORD start = GetTickCount();
+    t.Wait();
+    EXPECT_GE(GetTickCount() - start, 150u);
+    EXPECT_FALSE(t.IsRunning());
+    EXPECT_EQ(t.runs, 3);
+    opener.join();
+    CloseHandle(t.gate);
+}
+
 TEST(InetFiles, RemoveDeletesOnlyJobsOfTheList) {
     CInetFiles list;
     EXPECT_EQ(list.GetFirst(), nullptr);
@@ -366,6 +402,7 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
     wts::LoopbackHttp server([&](const std::string&) {
         wts::HttpReply r;
         if (published == "404") r.status = 404;
+        else if (published == "endless") r.endlessCapBytes = 64u << 20;
         else r.body = published;
         return r;
     });
@@ -386,6 +423,7 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
         {"unparsable", Description(FileEntry("nothing-here.dll", "abc")), L"abc"},
         {"no entries", Description(""), nullptr},
         {"404", "404", nullptr},
+        {"endless", "endless", nullptr},  // given up after a few megabytes
         {"not xml", "<html>proxy error", nullptr},
         {"dtd", "<!DOCTYPE Update><Update>" + FileEntry("win_tests.exe", "9.9.9.9") + "</Update>", nullptr},
     };

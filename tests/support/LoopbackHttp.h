@@ -61,22 +61,6 @@ public:
     // Responses completely written (or given up).
     int Answered() const { return m_answered; }
 
-    // A port on which nothing listens.
-    static unsigned short DeadPort() {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-        SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr = {};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int len = sizeof(addr);
-        bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-        getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
-        closesocket(s);
-        WSACleanup();
-        return ntohs(addr.sin_port);
-    }
-
 private:
     bool TimeLeft() const { return !m_stop && static_cast<int>(m_deadline - GetTickCount()) > 0; }
 

@@ -81,7 +81,11 @@ LRESULT CCheckUpdate::OnTimer(WPARAM wp, LPARAM lp) {
     if (wp == IDT_UPDATE_START) {
         CSingleLock lock(&m_lock);
         CInetFile* job = m_jobs.GetFirst();
-        if (job && job->m_nStartCount == 0) job->Start();
+        if (job && job->m_nStartCount == 0 && !job->Start()) {
+            // no thread to be had: a silent failed check, and nothing left behind
+            DeleteFileW(job->m_strLocalPath);
+            m_jobs.Remove(job);
+        }
         KillTimer(IDT_UPDATE_START);  // one start is all it is for
     }
     return DefWindowProc(WM_TIMER, wp, lp);

@@ -9,8 +9,6 @@
 
 #include "framework/CString.h"
 
-namespace update {
-
 // The maker's web server; the About box's home page and both update addresses use it.
 #ifndef TESSORA_WEB_HOST
 #define TESSORA_WEB_HOST L"www.tessora.com"
@@ -18,6 +16,8 @@ namespace update {
 #define TESSORA_HOME_PAGE L"http://" TESSORA_WEB_HOST L"/"
 #define TESSORA_UPDATE_XML_URL L"http://" TESSORA_WEB_HOST L"/event/tessora_std_update_xml/"
 #define TESSORA_DOWNLOAD_URL L"http://" TESSORA_WEB_HOST L"/download/detail_tessora_std/"
+
+namespace update {
 
 // Exactly four decimal numbers of 0..65535 joined by "."; nothing else parses.
 bool ParseVersion(const CString& text, uint16_t parts[4]);

@@ -28,10 +28,14 @@ bool Start(TessoraRun& run, const std::string& language, int executeType, int ov
 }
 
 HWND OpenFromTray(TessoraRun& run) {
-    if (!ui::WaitMenuGone(run.proc.Pid())) return nullptr;
-    SendNotifyMessageW(run.main, kTrayNotify, kTrayId, WM_RBUTTONUP);
     ui::PopupMenu menu;
-    if (!ui::ReadOpenMenu(run.proc, menu)) return nullptr;
+    // under load the first click has now and then opened no menu here: click once more
+    for (int click = 0; click < 2 && !menu.window; ++click) {
+        if (!ui::WaitMenuGone(run.proc.Pid())) return nullptr;
+        SendNotifyMessageW(run.main, kTrayNotify, kTrayId, WM_RBUTTONUP);
+        if (!ui::ReadOpenMenu(run.proc, menu)) menu.window = nullptr;
+    }
+    if (!menu.window) return nullptr;
     ui::ChooseMenuItem(menu, kTrayOptionPos);
     ui::WaitMenuGone(run.proc.Pid());
     HWND options = nullptr;

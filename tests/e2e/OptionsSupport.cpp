@@ -99,8 +99,8 @@ std::wstring SelectedLanguage(HWND options) {
 }
 
 bool CloseWith(HWND options, int button) {
-    PostMessageW(options, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(options, button)));
+    // posted: the program destroys the window, button and all, while the click is handled
+    PostMessageW(GetDlgItem(options, button), BM_CLICK, 0, 0);
     return wts::WaitUntil([&] { return !IsWindow(options); }, 5000);
 }
 

@@ -231,34 +231,6 @@ TEST(UpdateFiles, LoadsWhatIsWellFormedAndRefusesTheRest) {
     EXPECT_FALSE(files.LoadXml(TempPath(L"no such file.xml").c_str()));
 }
 
-TEST(UpdateFiles, ReadsFieldsInAnyCaseAndBuildsLocalPaths) {
-    CUpdateFiles files;
-    const std::wstring path = WriteDocument(
-        L"fields.xml",
-        "<u>" +
-            Entry("<filename>a.exe</filename><INSTALLDIR>systemdir</INSTALLDIR><Register>yes</Register>"
-                  "<Length>12abc</Length><FileDateLow>-1</FileDateLow><FileVersion>1.0</FileVersion>"
-                  "<FileVersion>2.0<!-- c --><b>.1</b></FileVersion><Execute>Y</Execute>") +
-            Entry("<FileName>de.dll</FileName><LocalPath>Lang</LocalPath><Length>99999999999</Length>") +
-            Entry("<FileName>x</FileName><InstallDir>C:\\Evil\\..\\..</InstallDir><Execute>yes</Execute>"
-                  "<ExecutePar>cmd /c del *</ExecutePar>") +
-            "</u>");
-    ASSERT_TRUE(files.LoadXml(path.c_str()));
-    std::unique_ptr<CUpdateFile> a(files.PopFront()), de(files.PopFront()), evil(files.PopFront());
-    ASSERT_TRUE(a && de && evil);
-    EXPECT_EQ(std::wstring(a->m_strFullLocalPath), std::wstring(files.m_szSystemDir) + L"\\a.exe");
-    EXPECT_TRUE(a->m_bRegister);
-    EXPECT_FALSE(a->m_bExecute);
-    EXPECT_EQ(a->m_nLength, 12);
-    EXPECT_EQ(a->m_ftFileDate.dwLowDateTime, 0xFFFFFFFFu);
-    EXPECT_EQ(std::wstring(a->m_strFileVersion), L"2.0.1");  // the later child wins, with its whole text
-    EXPECT_EQ(std::wstring(de->m_strFullLocalPath), std::wstring(files.m_szProgramDir) + L"\\Lang\\de.dll");
-    EXPECT_EQ(de->m_nLength, 2147483647);
-    // a path-like install directory is only ever the program directory; nothing runs
-    EXPECT_EQ(std::wstring(evil->m_strFullLocalPath), std::wstring(files.m_szProgramDir) + L"\\x");
-    EXPECT_EQ(files.PopFront(), nullptr);
-}
-
 TEST(UpdateFiles, KeepsOnlyFilesThatAreMissingOrOlder) {
     // the shipped program is 1.0.0.1; this test program lives beside dist/ in bin/
     const std::string tessora = "<FileName>Tessora.exe</FileName><LocalPath>..\\dist</LocalPath>";

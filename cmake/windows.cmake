@@ -48,9 +48,13 @@ target_link_libraries(Tessora PRIVATE tessora_app)
 target_link_options(Tessora PRIVATE -municode ${TESSORA_STATIC_LINK})
 set_target_properties(Tessora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TESSORA_DIST_DIR})
 file(GLOB TESSORA_ART CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/*)
-file(GLOB TESSORA_RES_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h)
 set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
-    ${CMAKE_SOURCE_DIR}/res/Tessora.manifest ${TESSORA_RES_PARTS} ${TESSORA_ART})
+    ${CMAKE_SOURCE_DIR}/res/Tessora.manifest ${CMAKE_SOURCE_DIR}/res/resource.h
+    ${CMAKE_SOURCE_DIR}/res/engine.rc ${CMAKE_SOURCE_DIR}/res/ui.rc
+    ${CMAKE_SOURCE_DIR}/res/engine_ids.h ${CMAKE_SOURCE_DIR}/res/ui_ids.h ${TESSORA_ART})
+# every resource part of the script, whoever adds one
+file(GLOB TESSORA_RES_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h)
+set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS ${TESSORA_RES_PARTS})
 
 configure_file(${CMAKE_SOURCE_DIR}/res/config.ini ${TESSORA_DIST_DIR}/config.ini COPYONLY)
 
@@ -73,7 +77,7 @@ string(REPLACE "/" "\\\\" TESSORA_SOURCE_DIR_WINE "Z:${CMAKE_SOURCE_DIR}")
 function(tessora_add_wine_gtest target)
     cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
-    target_link_libraries(${target} PRIVATE ${ARG_LIBS} gtest gmock ${TESSORA_WIN_LIBS})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} gtest gmock ${TESSORA_WIN_LIBS} ws2_32)
     target_link_options(${target} PRIVATE ${TESSORA_STATIC_LINK})
     target_compile_definitions(${target} PRIVATE
         TESSORA_DIST_DIR_W=L"${TESSORA_DIST_DIR_WINE}" TESSORA_SOURCE_DIR_W=L"${TESSORA_SOURCE_DIR_WINE}")
@@ -107,3 +111,4 @@ endif()
 include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake OPTIONAL)
 include(${CMAKE_SOURCE_DIR}/bench/bench.cmake OPTIONAL)
 include(${CMAKE_SOURCE_DIR}/bench/startup/startup.cmake)
+include(${CMAKE_SOURCE_DIR}/bench/update/update.cmake OPTIONAL)

@@ -19,6 +19,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/DialogHelpers.h"
 #include "ui/OptionDlg.h"
+#include "update/CheckUpdate.h"
 
 // Counts the running copies of this executable: every process of the same image shares it.
 static volatile LONG g_nInstanceCount __attribute__((section("Shared"), shared)) = 0;
@@ -117,6 +118,7 @@ BOOL CXTessoraProDlg::OnInitDialog() {
     m_trayIcon.SetSettings(m_pSettings);
 
     SetWindowPos(HWND_TOP, (m_nWorkRight - m_nDebugWidth) / 2, (m_nWorkBottom - m_nDebugHeight) / 2, 0, 0, 0);
+    if (m_pSettings->m_nAutoUpdate) m_pCheckUpdate = CCheckUpdate::StartCheck(this, m_pLanguage);
 
     m_pRuleStore->LoadExcludes();
     m_pExcludes = m_pRuleStore->m_pExcludes;

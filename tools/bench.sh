@@ -1,6 +1,8 @@
 #!/bin/bash
 # Runs one Windows benchmark program of the build under Wine and prints its figures:
+#   tools/bench.sh options_bench [opens]
 #   tools/bench.sh startup_bench [runs]
+#   tools/bench.sh update_bench [runs]     (the update check: UI answers during a download, start to offer)
 # Build first (tools/test.sh or tools/run.sh).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)

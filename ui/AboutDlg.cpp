@@ -7,14 +7,11 @@
 #include "app/LanguageTable.h"
 #include "res/ui_ids.h"
 #include "ui/DialogHelpers.h"
-
-#ifndef TESSORA_WEB_HOST
-#define TESSORA_WEB_HOST L"www.tessora.com"
-#endif
+#include "update/core/UpdateText.h"
 
 namespace {
 // Also written into the link of template 133.
-const wchar_t kHomePage[] = L"http://" TESSORA_WEB_HOST L"/";
+const wchar_t kHomePage[] = TESSORA_HOME_PAGE;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialogEx)

@@ -28,10 +28,14 @@ bool Start(TessoraRun& run, const std::string& language, int executeType, int ov
 }
 
 HWND OpenFromTray(TessoraRun& run) {
-    if (!ui::WaitMenuGone(run.proc.Pid())) return nullptr;
-    SendNotifyMessageW(run.main, kTrayNotify, kTrayId, WM_RBUTTONUP);
     ui::PopupMenu menu;
-    if (!ui::ReadOpenMenu(run.proc, menu)) return nullptr;
+    // under load the first click has now and then opened no menu here: click once more
+    for (int click = 0; click < 2 && !menu.window; ++click) {
+        if (!ui::WaitMenuGone(run.proc.Pid())) return nullptr;
+        SendNotifyMessageW(run.main, kTrayNotify, kTrayId, WM_RBUTTONUP);
+        if (!ui::ReadOpenMenu(run.proc, menu)) menu.window = nullptr;
+    }
+    if (!menu.window) return nullptr;
     ui::ChooseMenuItem(menu, kTrayOptionPos);
     ui::WaitMenuGone(run.proc.Pid());
     HWND options = nullptr;
@@ -41,6 +45,15 @@ HWND OpenFromTray(TessoraRun& run) {
         return options != nullptr;
     });
     return options;
+}
+
+bool CentredOnWorkArea(HWND h) {
+    RECT rc, work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(h, &rc);
+    return rc.left == (work.right - work.left - (rc.right - rc.left)) / 2 &&
+           rc.top == (work.bottom - work.top - (rc.bottom - rc.top)) / 2 &&
+           (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
 HWND PageWindow(HWND options, Page p) {
@@ -86,8 +99,8 @@ std::wstring SelectedLanguage(HWND options) {
 }
 
 bool CloseWith(HWND options, int button) {
-    PostMessageW(options, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(options, button)));
+    // posted: the program destroys the window, button and all, while the click is handled
+    PostMessageW(GetDlgItem(options, button), BM_CLICK, 0, 0);
     return wts::WaitUntil([&] { return !IsWindow(options); }, 5000);
 }
 

@@ -266,27 +266,30 @@ TEST(ApplyPlacements, CascadeForegroundLastAndTopmostKept) {
               "1@0,0 960x1040|4@0,0 960x1040|5^@0,0 960x1040|3@0,0 960x1040|2@960,0 960x1040");
 }
 
-TEST(ApplyPlacements, CascadeNeverLeavesTheZone) {
-    // The height, the width or neither stops the cascade.
-    const ZoneRect zones[] = {{0, 0, 1920, 1040}, {-1920, -300, 640, 360}, {0, 0, 640, 1400}, {5, 5, 30, 30},
-                              {0, 0, 3, 2}};
-    for (const ZoneRect& z : zones) {
+TEST(ApplyPlacements, CascadeGoesExactlyAsDeepAsAQuarterOfTheZoneAllows) {
+    // Zone and deepest offset: the height stops it, the width stops it, each also exactly on its
+    // limit, and zones too small for one step.
+    const std::pair<ZoneRect, int> cases[] = {{{0, 0, 1920, 1040}, 775},     {{0, 0, 1920, 1000}, 750},
+                                              {{-1920, -300, 600, 1800}, 450}, {{0, 0, 640, 1400}, 475},
+                                              {{5, 5, 30, 30}, 0},             {{0, 0, 3, 2}, 0}};
+    for (const auto& [z, deepest] : cases) {
         PlacementArray a = Records(std::vector<int>(kMaxPlacements, 0));
         for (PlacementRecord& r : a.records) r.x = z.x, r.y = z.y, r.width = z.width, r.height = z.height;
         a.records[7].foreground = 1;
         const std::vector<WindowMove> moves = ApplyPlacements(1, a, 1);
         ASSERT_EQ(moves.size(), 200u);
-        int lastOffset = 0;
-        for (const WindowMove& m : moves) {
+        std::vector<int> offsets, want;
+        for (size_t i = 0; i < moves.size(); i += 2) {
+            const WindowMove& m = moves[i];
             EXPECT_EQ(m.x + m.width, z.x + z.width);  // right and bottom edges stay put
             EXPECT_EQ(m.y + m.height, z.y + z.height);
             EXPECT_EQ(m.y - z.y, m.x - z.x);
-            EXPECT_GE(m.width, z.width / 4);
-            EXPECT_GE(m.height, z.height / 4);
-            EXPECT_GE(m.x - z.x, lastOffset);  // the offset never shrinks
-            lastOffset = m.x - z.x;
+            offsets.push_back(m.x - z.x);
         }
-        EXPECT_EQ(moves.back().hwnd, 107u);  // the foreground window last, at the deepest offset
+        for (int k = 0; k < kMaxPlacements - 1; ++k) want.push_back(std::min(kOverlapStep * k, deepest));
+        want.push_back(deepest);  // the foreground window last, at the deepest offset
+        EXPECT_EQ(offsets, want) << z.width << "x" << z.height;
+        EXPECT_EQ(moves.back().hwnd, 107u);
     }
 }
 

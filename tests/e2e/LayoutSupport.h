@@ -51,6 +51,11 @@ public:
     std::vector<std::pair<std::wstring, HWND>> windows;
 };
 
+// Stacks windows of any processes from the top of the z-order down without activating; false when
+// that did not hold. ZOrder: the given windows as they stack now, top first.
+bool StackTopDown(const std::vector<HWND>& windows);
+std::vector<HWND> ZOrder(const std::vector<HWND>& windows);
+
 enum class ActionKey { kAlt, kCtrl };
 // Holds the action key, types both keys, releases it.
 void TypeSequence(ActionKey act, wchar_t key1, wchar_t key2);

@@ -1,6 +1,8 @@
 // Start-up and shut-down of the real program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/e2e/TessoraRun.h"
 
 namespace {
@@ -110,10 +112,31 @@ TEST(Startup, HostileMessagesAndStrayKeysDoNotEndTheProgram) {
     PostMessageW(run.main, WM_COMMAND, IDOK, 0);
     PostMessageW(run.main, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageW(run.main, WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageW(run.main, WM_CLOSE, 0, 0);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(run.main, WM_ENDSESSION, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &result);  // log-off cancelled
     Sleep(500);
     EXPECT_TRUE(run.proc.Running());
     EXPECT_EQ(run.ExitByTray(), 0u);
+}
+
+// A task manager's gentle end and a log-off end the program as the tray's Exit does.
+TEST(Startup, APoliteRequestToEndLeavesAsTheTrayExitDoes) {
+    for (UINT message : {WM_CLOSE, WM_ENDSESSION}) {
+        TessoraRun run(message == WM_CLOSE ? L"close" : L"endsession");
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.WaitMainWindow());
+        ASSERT_TRUE(wts::ShellHasIcon(run.main, 134));
+        if (message == WM_CLOSE) {
+            PostMessageW(run.main, WM_CLOSE, 0, 0);
+        } else {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(run.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &result);
+        }
+        EXPECT_EQ(run.proc.WaitExit(), 0u) << message;
+        EXPECT_FALSE(wts::ShellHasIcon(run.main, 134));
+        const std::wstring log = run.LogText(), closed = L"] -> The TESSORA is closed.\r\n";
+        EXPECT_EQ(log.substr(log.size() - std::min(log.size(), closed.size())), closed) << message;
+    }
 }
 
 TEST(Startup, TheContextMenuExitEndsAtOnceWithoutTheClosingLine) {

@@ -30,8 +30,7 @@ RECT PrimaryMonitorEntry() {
     return Rect(0, work.top, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - taskbar);
 }
 
-RECT Cell(int rows, int columns, int k) {
-    const RECT m = PrimaryMonitorEntry();
+RECT Cell(int rows, int columns, int k, const RECT& m) {
     const int w = (m.right - m.left) / columns, h = (m.bottom - m.top) / rows;
     return Rect(m.left + (k % columns) * w, m.top + (k / columns) * h, w, h);
 }

@@ -24,8 +24,8 @@ RECT WindowRect(HWND h);
 
 // The full screen less the taskbar height, as the program computes its one monitor.
 RECT PrimaryMonitorEntry();
-// Cell k of a rows x columns grid on it.
-RECT Cell(int rows, int columns, int k);
+// Cell k of a rows x columns grid on it (or on another monitor entry).
+RECT Cell(int rows, int columns, int k, const RECT& monitor = PrimaryMonitorEntry());
 
 struct SampleSpec {
     std::wstring title;

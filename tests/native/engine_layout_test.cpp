@@ -102,7 +102,8 @@ std::function<std::vector<RegionFraction>(int)> Loader(const std::map<int, std::
 
 // ---- zones and the grid layout -------------------------------------------------------------
 
-TEST(Zones, InvariantsOverManyMonitors) {
+// User regions on monitors of every kind (the grid's cells are pinned by the layout examples).
+TEST(Zones, UserRegionsStayInsideAndApartOnManyMonitors) {
     const auto types = PresetTypes();
     const int origins[][2] = {{0, 0}, {-1920, 0}, {-1280, -1024}, {3840, -300}, {1920, -7}, {-700, -700}};
     const int sizes[][2] = {{1920, 1040}, {1921, 1081}, {1366, 728}, {800, 600}, {3440, 1400},
@@ -111,25 +112,6 @@ TEST(Zones, InvariantsOverManyMonitors) {
         for (const auto& s : sizes) {
             const ScreenRect m{o[0], o[1], s[0], s[1]};
             SCOPED_TRACE(testing::Message() << m.x << "," << m.y << " " << m.width << "x" << m.height);
-            for (int rows = 1; rows <= 9; ++rows) {
-                for (int cols = 1; cols <= 9; ++cols) {
-                    SCOPED_TRACE(testing::Message() << "grid " << rows << "x" << cols);
-                    const std::vector<ZoneRect> z = ComputeGridZones(m, rows, cols);
-                    ASSERT_EQ(z.size(), static_cast<size_t>(rows * cols));
-                    const int w = m.width / cols, h = m.height / rows;
-                    for (int k = 0; k < rows * cols; ++k) {
-                        EXPECT_EQ(z[k], (ZoneRect{m.x + k % cols * w, m.y + k / cols * h, w, h})) << k;
-                        if (w > 0 && h > 0) {
-                            // The cell's own corners belong to it and to no earlier cell.
-                            EXPECT_EQ(FindZoneHolding(z, z[k].x, z[k].y), k);
-                            EXPECT_EQ(FindZoneHolding(z, z[k].x + w - 1, z[k].y + h - 1), k);
-                        }
-                    }
-                    // Past the last cell (the remainder strips or off the monitor) no cell holds a point.
-                    EXPECT_EQ(FindZoneHolding(z, z.back().x + w, z.back().y), -1);
-                    EXPECT_EQ(FindZoneHolding(z, z.back().x, z.back().y + h), -1);
-                }
-            }
             // User regions: inside the monitor and apart. The origin is added before truncating, so
             // where a zone edge falls on the negative side of an axis and the next one on the positive
             // side, the two may share one pixel.

@@ -133,18 +133,23 @@ TEST(LayoutGrid, MoreThanAHundredWindowsArrangeTheFirstHundredOnly) {
     std::vector<RECT> before;
     for (const auto& w : s.windows) before.push_back(layout::WindowRect(w.second));
     ASSERT_TRUE(layout::RunHotkey(run, '1', '1', L"(100) ...OK")) << wts::Wide2Narrow(run.LogText());
-    // Every arranged window stays inside the cell however deep the cascade goes.
+    // Every arranged window stays inside the cell however deep the cascade goes. A loaded machine
+    // may leave the sample program's last moves queued when the layout stops waiting for it.
+    auto moved = [&] {
+        int n = 0;
+        for (size_t i = 0; i < s.windows.size(); ++i)
+            n += !layout::SameRect(layout::WindowRect(s.windows[i].second), before[i]);
+        return n;
+    };
+    EXPECT_TRUE(wts::WaitUntil([&] { return moved() == 100; }, 10000)) << moved();
     const RECT cell = Cell(1, 1, 0);
-    int moved = 0;
     for (size_t i = 0; i < s.windows.size(); ++i) {
         const RECT r = layout::WindowRect(s.windows[i].second);
         if (layout::SameRect(r, before[i])) continue;
-        ++moved;
         EXPECT_TRUE(r.left >= cell.left && r.top >= cell.top && r.right == cell.right && r.bottom == cell.bottom &&
                     r.right - r.left >= (cell.right - cell.left) / 4)
             << layout::RectText(r);
     }
-    EXPECT_EQ(moved, 100);
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 

@@ -3,7 +3,8 @@
 # Windows (cross) build: builds qomb100.dll from SQLite's amalgamation, fetched at configure time
 # from the npm registry (the better-sqlite3 package carries it), pinned and checked against a
 # sha256; generates ${TESSORA_DIST_DIR}/pomlet64.dll from rules/schema.sql.
-# Native build: generates the same database under the build folder for the native tests, which
+# Native build: builds the same amalgamation as the static library tessora_sqlite; generates the
+# same database under the build folder for the native tests, which
 # get its path as TESSORA_RULE_DB_PATH.
 #
 # Sets TESSORA_RULE_DB (path of the generated database) and the target tessora_rule_db.
@@ -31,52 +32,54 @@ function(tessora_generate_rule_db output target)
     add_custom_target(${target} ALL DEPENDS ${output})
 endfunction()
 
+# One pinned amalgamation for both builds, so that the native tests run the engine the program
+# ships.
+set(TESSORA_SQLITE_NPM_PACKAGE better-sqlite3)
+set(TESSORA_SQLITE_NPM_VERSION 12.11.1)  # carries SQLite 3.53.2
+set(TESSORA_SQLITE_NPM_SHA256 ebf0ed75a7a59dbcb3b24bbd014ef49d9f15bc328e4adcbf516f2a8fadfa2835)
+
+set(cache ${CMAKE_BINARY_DIR}/_deps/sqlite)
+set(tarball ${cache}/${TESSORA_SQLITE_NPM_PACKAGE}-${TESSORA_SQLITE_NPM_VERSION}.tgz)
+set(src ${cache}/src-${TESSORA_SQLITE_NPM_VERSION})
+file(MAKE_DIRECTORY ${cache})
+
+if(EXISTS ${tarball})
+    file(SHA256 ${tarball} actual)
+    if(NOT actual STREQUAL TESSORA_SQLITE_NPM_SHA256)
+        file(REMOVE ${tarball})
+        file(REMOVE_RECURSE ${src})
+    endif()
+endif()
+if(NOT EXISTS ${tarball})
+    find_program(TESSORA_NPM npm)
+    if(NOT TESSORA_NPM)
+        message(FATAL_ERROR "npm is needed to fetch SQLite's source (Debian package npm).")
+    endif()
+    message(STATUS "Fetching ${TESSORA_SQLITE_NPM_PACKAGE}@${TESSORA_SQLITE_NPM_VERSION} for SQLite's source")
+    execute_process(
+        COMMAND ${TESSORA_NPM} pack ${TESSORA_SQLITE_NPM_PACKAGE}@${TESSORA_SQLITE_NPM_VERSION}
+                --silent --pack-destination ${cache}
+        WORKING_DIRECTORY ${cache}
+        RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0 OR NOT EXISTS ${tarball})
+        message(FATAL_ERROR "npm pack ${TESSORA_SQLITE_NPM_PACKAGE}@${TESSORA_SQLITE_NPM_VERSION} failed: ${out}${err}")
+    endif()
+    file(SHA256 ${tarball} actual)
+    if(NOT actual STREQUAL TESSORA_SQLITE_NPM_SHA256)
+        file(REMOVE ${tarball})
+        message(FATAL_ERROR "${TESSORA_SQLITE_NPM_PACKAGE}-${TESSORA_SQLITE_NPM_VERSION}.tgz has sha256 ${actual}, "
+                            "expected ${TESSORA_SQLITE_NPM_SHA256}")
+    endif()
+endif()
+if(NOT EXISTS ${src}/sqlite3.c OR NOT EXISTS ${src}/sqlite3.h)
+    file(REMOVE_RECURSE ${cache}/extract ${src})
+    file(ARCHIVE_EXTRACT INPUT ${tarball} DESTINATION ${cache}/extract
+         PATTERNS package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h)
+    file(RENAME ${cache}/extract/package/deps/sqlite3 ${src})
+    file(REMOVE_RECURSE ${cache}/extract)
+endif()
+
 if(WIN32)
-    set(TESSORA_SQLITE_NPM_PACKAGE better-sqlite3)
-    set(TESSORA_SQLITE_NPM_VERSION 12.11.1)  # carries SQLite 3.53.2
-    set(TESSORA_SQLITE_NPM_SHA256 ebf0ed75a7a59dbcb3b24bbd014ef49d9f15bc328e4adcbf516f2a8fadfa2835)
-
-    set(cache ${CMAKE_BINARY_DIR}/_deps/sqlite)
-    set(tarball ${cache}/${TESSORA_SQLITE_NPM_PACKAGE}-${TESSORA_SQLITE_NPM_VERSION}.tgz)
-    set(src ${cache}/src-${TESSORA_SQLITE_NPM_VERSION})
-    file(MAKE_DIRECTORY ${cache})
-
-    if(EXISTS ${tarball})
-        file(SHA256 ${tarball} actual)
-        if(NOT actual STREQUAL TESSORA_SQLITE_NPM_SHA256)
-            file(REMOVE ${tarball})
-            file(REMOVE_RECURSE ${src})
-        endif()
-    endif()
-    if(NOT EXISTS ${tarball})
-        find_program(TESSORA_NPM npm)
-        if(NOT TESSORA_NPM)
-            message(FATAL_ERROR "npm is needed to fetch SQLite's source (Debian package npm).")
-        endif()
-        message(STATUS "Fetching ${TESSORA_SQLITE_NPM_PACKAGE}@${TESSORA_SQLITE_NPM_VERSION} for SQLite's source")
-        execute_process(
-            COMMAND ${TESSORA_NPM} pack ${TESSORA_SQLITE_NPM_PACKAGE}@${TESSORA_SQLITE_NPM_VERSION}
-                    --silent --pack-destination ${cache}
-            WORKING_DIRECTORY ${cache}
-            RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-        if(NOT rc EQUAL 0 OR NOT EXISTS ${tarball})
-            message(FATAL_ERROR "npm pack ${TESSORA_SQLITE_NPM_PACKAGE}@${TESSORA_SQLITE_NPM_VERSION} failed: ${out}${err}")
-        endif()
-        file(SHA256 ${tarball} actual)
-        if(NOT actual STREQUAL TESSORA_SQLITE_NPM_SHA256)
-            file(REMOVE ${tarball})
-            message(FATAL_ERROR "${TESSORA_SQLITE_NPM_PACKAGE}-${TESSORA_SQLITE_NPM_VERSION}.tgz has sha256 ${actual}, "
-                                "expected ${TESSORA_SQLITE_NPM_SHA256}")
-        endif()
-    endif()
-    if(NOT EXISTS ${src}/sqlite3.c OR NOT EXISTS ${src}/sqlite3.h)
-        file(REMOVE_RECURSE ${cache}/extract ${src})
-        file(ARCHIVE_EXTRACT INPUT ${tarball} DESTINATION ${cache}/extract
-             PATTERNS package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h)
-        file(RENAME ${cache}/extract/package/deps/sqlite3 ${src})
-        file(REMOVE_RECURSE ${cache}/extract)
-    endif()
-
     # The engine as the program loads it: its C interface exported, nothing but the system's own
     # DLLs imported.
     add_library(qomb100 SHARED ${src}/sqlite3.c)
@@ -93,6 +96,13 @@ if(WIN32)
     set(TESSORA_RULE_DB ${TESSORA_DIST_DIR}/pomlet64.dll)
     tessora_generate_rule_db(${TESSORA_RULE_DB} tessora_rule_db)
 else()
+    add_library(tessora_sqlite STATIC ${src}/sqlite3.c)
+    target_include_directories(tessora_sqlite SYSTEM PUBLIC ${src})
+    target_compile_definitions(tessora_sqlite PRIVATE SQLITE_THREADSAFE=1 SQLITE_OMIT_LOAD_EXTENSION)
+    target_compile_options(tessora_sqlite PRIVATE -w -O2)
+    find_package(Threads REQUIRED)
+    target_link_libraries(tessora_sqlite PUBLIC Threads::Threads m)
+
     set(TESSORA_RULE_DB ${CMAKE_BINARY_DIR}/rules/pomlet64.dll)
     tessora_generate_rule_db(${TESSORA_RULE_DB} tessora_rule_db)
 

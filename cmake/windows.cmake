@@ -72,18 +72,26 @@ endfunction()
 string(REPLACE "/" "\\\\" TESSORA_DIST_DIR_WINE "Z:${TESSORA_DIST_DIR}")
 string(REPLACE "/" "\\\\" TESSORA_SOURCE_DIR_WINE "Z:${CMAKE_SOURCE_DIR}")
 
-# A Windows GoogleTest program run under Wine, one CTest test per TEST().
-# tessora_add_wine_gtest(<target> SOURCES ... [LIBS ...] [SERIAL])
+# A Windows GoogleTest program run under Wine, one CTest test per TEST(); with RUNNER, one CTest
+# test for the whole program, which that script runs (exit code 77: skipped).
+# tessora_add_wine_gtest(<target> SOURCES ... [LIBS ...] [SERIAL] [RUNNER script])
 function(tessora_add_wine_gtest target)
-    cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "SERIAL" "RUNNER" "SOURCES;LIBS" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} gtest gmock ${TESSORA_WIN_LIBS} ws2_32)
     target_link_options(${target} PRIVATE ${TESSORA_STATIC_LINK})
     target_compile_definitions(${target} PRIVATE
         TESSORA_DIST_DIR_W=L"${TESSORA_DIST_DIR_WINE}" TESSORA_SOURCE_DIR_W=L"${TESSORA_SOURCE_DIR_WINE}")
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
-    gtest_add_tests(TARGET ${target} SOURCES ${ARG_SOURCES} TEST_PREFIX "win." TEST_LIST tests)
-    set_tests_properties(${tests} PROPERTIES TIMEOUT 120)
+    if(ARG_RUNNER)
+        set(tests win.${target})
+        add_test(NAME ${tests} COMMAND ${ARG_RUNNER} $<TARGET_FILE:${target}>)
+        set_tests_properties(${tests} PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77
+            ENVIRONMENT BUILD_DIR=${CMAKE_BINARY_DIR})
+    else()
+        gtest_add_tests(TARGET ${target} SOURCES ${ARG_SOURCES} TEST_PREFIX "win." TEST_LIST tests)
+        set_tests_properties(${tests} PROPERTIES TIMEOUT 120)
+    endif()
     if(ARG_SERIAL)
         set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK desktop)
     endif()

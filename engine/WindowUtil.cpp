@@ -36,6 +36,25 @@ CString ReadTitle(HWND h) {
     return CString(buf);
 }
 
+struct MonitorOfDevice {
+    const wchar_t* device;
+    engine::DisplayDeviceFacts* facts;
+};
+
+BOOL CALLBACK TakeMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM arg) {
+    auto* wanted = reinterpret_cast<MonitorOfDevice*>(arg);
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info) || lstrcmpiW(info.szDevice, wanted->device) != 0) return TRUE;
+    engine::DisplayDeviceFacts& f = *wanted->facts;
+    f.hasMode = true;
+    f.x = info.rcMonitor.left;
+    f.y = info.rcMonitor.top;
+    f.width = info.rcMonitor.right - info.rcMonitor.left;
+    f.height = info.rcMonitor.bottom - info.rcMonitor.top;
+    return FALSE;
+}
+
 engine::DisplayDeviceFacts ReadDisplayDevice(DWORD index) {
     engine::DisplayDeviceFacts f;
     DISPLAY_DEVICEW dd = {};
@@ -52,6 +71,12 @@ engine::DisplayDeviceFacts ReadDisplayDevice(DWORD index) {
         f.y = dm.dmPosition.y;
         f.width = static_cast<int>(dm.dmPelsWidth);
         f.height = static_cast<int>(dm.dmPelsHeight);
+    }
+    // A process that first asked while a monitor was switched off can go on being told an empty
+    // mode for it once it is back (seen under Wine); the monitor's own rectangle is current.
+    if (f.attachedToDesktop && (f.width == 0 || f.height == 0)) {
+        MonitorOfDevice wanted{dd.DeviceName, &f};
+        EnumDisplayMonitors(nullptr, nullptr, TakeMonitorRect, reinterpret_cast<LPARAM>(&wanted));
     }
     return f;
 }

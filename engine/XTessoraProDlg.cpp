@@ -34,6 +34,8 @@ BEGIN_MESSAGE_MAP(CXTessoraProDlg, CDialogEx)
     ON_MESSAGE(WM_CONTEXTMENU, &CXTessoraProDlg::OnContextMenu)
     ON_MESSAGE(WM_PAINT, &CXTessoraProDlg::OnPaint)
     ON_MESSAGE(WM_QUERYDRAGICON, &CXTessoraProDlg::OnQueryDragIcon)
+    ON_MESSAGE(WM_CLOSE, &CXTessoraProDlg::OnClose)
+    ON_MESSAGE(WM_ENDSESSION, &CXTessoraProDlg::OnEndSession)
     ON_COMMAND(ID_MENU_HIDE, &CXTessoraProDlg::OnMenuHide)
     ON_COMMAND(ID_MENU_OPTION, &CXTessoraProDlg::OnOption)
     ON_COMMAND(ID_TRAY_OPTION, &CXTessoraProDlg::OnOption)
@@ -277,6 +279,19 @@ void CXTessoraProDlg::OnTrayHide() {
 }
 
 void CXTessoraProDlg::OnDebugExit() { exit(0); }
+
+// A polite request to end (a task manager's gentle end) leaves as the tray's Exit does. Only the
+// modal loop ends here, so a layout that is running finishes before the window goes.
+LRESULT CXTessoraProDlg::OnClose(WPARAM, LPARAM) {
+    EndDialog(IDCANCEL);
+    return 0;
+}
+
+// At log-off the process may be ended as soon as this returns: leave now.
+LRESULT CXTessoraProDlg::OnEndSession(WPARAM ending, LPARAM) {
+    if (ending) DestroyWindow();
+    return 0;
+}
 
 void CXTessoraProDlg::OnRestartHook() { m_hook.RestoreHook(); }
 

@@ -88,6 +88,8 @@ protected:
     LRESULT OnContextMenu(WPARAM, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnClose(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM, LPARAM);
     void OnMenuHide();
     void OnOption();
     void OnMenuExit();

@@ -14,12 +14,6 @@ CString CString::Left(int n) const {
     return CString(m_s.substr(0, static_cast<size_t>(n)));
 }
 
-CString CString::Right(int n) const {
-    if (n <= 0) return CString();
-    if (n >= GetLength()) return *this;
-    return CString(m_s.substr(m_s.size() - n));
-}
-
 CString CString::Mid(int first) const {
     if (first < 0) first = 0;
     if (first >= GetLength()) return CString();
@@ -49,16 +43,6 @@ int CString::ReverseFind(wchar_t ch) const {
     return p == std::wstring::npos ? -1 : static_cast<int>(p);
 }
 
-CString CString::SpanIncluding(const wchar_t* set) const {
-    size_t p = m_s.find_first_not_of(set ? set : L"");
-    return CString(p == std::wstring::npos ? m_s : m_s.substr(0, p));
-}
-
-CString CString::SpanExcluding(const wchar_t* set) const {
-    size_t p = m_s.find_first_of(set ? set : L"");
-    return CString(p == std::wstring::npos ? m_s : m_s.substr(0, p));
-}
-
 CString& CString::TrimLeft() {
     size_t i = 0;
     while (i < m_s.size() && std::iswspace(m_s[i])) ++i;
@@ -80,11 +64,6 @@ CString& CString::MakeUpper() {
     return *this;
 }
 
-CString& CString::MakeLower() {
-    for (auto& c : m_s) c = static_cast<wchar_t>(std::towlower(c));
-    return *this;
-}
-
 int CString::Replace(const wchar_t* from, const wchar_t* to) {
     if (!from || !*from) return 0;
     const std::wstring f(from), t(to ? to : L"");
@@ -96,23 +75,11 @@ int CString::Replace(const wchar_t* from, const wchar_t* to) {
     return count;
 }
 
-int CString::Delete(int index, int count) {
-    if (index >= 0 && index < GetLength() && count > 0) m_s.erase(index, count);
-    return GetLength();
-}
-
 int CString::Insert(int index, const wchar_t* s) {
     if (index < 0) index = 0;
     if (index > GetLength()) index = GetLength();
     if (s) m_s.insert(static_cast<size_t>(index), s);
     return GetLength();
-}
-
-int CString::Compare(const wchar_t* s) const { return m_s.compare(s ? s : L""); }
-
-int CString::CompareNoCase(const wchar_t* s) const {
-    CString a(*this), b(s);
-    return a.MakeLower().m_s.compare(b.MakeLower().m_s);
 }
 
 std::wstring ToIsoWideFormat(const wchar_t* fmt) {

@@ -28,7 +28,6 @@ public:
     void SetAt(int i, wchar_t ch) { if (i >= 0 && i < GetLength()) m_s[i] = ch; }
 
     CString Left(int n) const;
-    CString Right(int n) const;
     CString Mid(int first) const;
     CString Mid(int first, int n) const;
 
@@ -36,21 +35,13 @@ public:
     int Find(wchar_t ch, int start = 0) const;
     int Find(const wchar_t* sub, int start = 0) const;
     int ReverseFind(wchar_t ch) const;
-    // The leading run of characters that are all in (SpanIncluding) or none in (SpanExcluding) the set.
-    CString SpanIncluding(const wchar_t* set) const;
-    CString SpanExcluding(const wchar_t* set) const;
 
     CString& Trim();
     CString& TrimLeft();
     CString& TrimRight();
     CString& MakeUpper();
-    CString& MakeLower();
     int Replace(const wchar_t* from, const wchar_t* to);
-    int Delete(int index, int count = 1);
     int Insert(int index, const wchar_t* s);
-
-    int Compare(const wchar_t* s) const;
-    int CompareNoCase(const wchar_t* s) const;
 
     // Format texts follow the wide-string conventions of the platform's own wide printf:
     // "%s" and "%c" take wide arguments. Decimal points never follow a locale.
@@ -90,7 +81,6 @@ class CStringArray {
 public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
     int GetCount() const { return GetSize(); }
-    void SetSize(int n) { m_items.resize(n > 0 ? n : 0); }
     int Add(const CString& s) { m_items.push_back(s); return GetSize() - 1; }
     void RemoveAll() { m_items.clear(); }
     const CString& GetAt(int i) const { return m_items.at(i); }

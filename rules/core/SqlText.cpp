@@ -25,18 +25,9 @@ std::string SqlRealText(double value) {
 }
 
 std::string SqlArg::Render(char conversion) const {
-    switch (conversion) {
-    case 'd':
-        if (m_kind == Kind::Int) return std::to_string(m_int);
-        if (m_kind == Kind::Real)
-            return std::to_string(std::isfinite(m_real) && std::fabs(m_real) < 1e15 ? static_cast<long long>(m_real) : 0LL);
-        return SqlEscapeText(*m_text);
-    case 'f':
-        return SqlRealText(m_kind == Kind::Real ? m_real : m_kind == Kind::Int ? m_int : 0.0);
-    default:
-        if (m_kind == Kind::Text) return SqlEscapeText(*m_text);
-        return m_kind == Kind::Int ? std::to_string(m_int) : SqlRealText(m_real);
-    }
+    if (m_kind == Kind::Text) return SqlEscapeText(*m_text);
+    if (m_kind == Kind::Real) return SqlRealText(m_real);
+    return conversion == 'f' ? SqlRealText(m_int) : std::to_string(m_int);
 }
 
 std::string BuildSql(const char* format, std::initializer_list<SqlArg> args) {

@@ -15,8 +15,9 @@ public:
     SqlArg(double v) : m_kind(Kind::Real), m_real(v) {}
     SqlArg(const CString& v) : m_kind(Kind::Text), m_text(&v) {}
 
-    // The value as the placeholder character wants it: 'd' decimal int, 'f' six decimals,
-    // 's' the text in UTF-8 with every single quote doubled (the format supplies the quotes).
+    // The value as its placeholder writes it: an int in decimals (six decimals under 'f'), a real
+    // with six decimals, a text in UTF-8 with every single quote doubled (the format supplies the
+    // quotes).
     std::string Render(char conversion) const;
 
 private:

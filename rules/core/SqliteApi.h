@@ -1,6 +1,6 @@
 // The SQLite engine as the rule store reaches it: six entry points of its C interface behind a
 // table of function pointers. The program fills the table from qomb100.dll (rules/SqliteLibrary),
-// the native build from the system library (NativeSqliteApi), and tests may substitute entries.
+// the native build from the same engine linked in (NativeSqliteApi); tests may substitute entries.
 #pragma once
 
 struct sqlite3;  // the engine's connection, opaque here
@@ -23,7 +23,7 @@ constexpr int SQLITE_RESULT_ERROR = 1;
 
 #ifndef _WIN32
 class CString;
-// The host's libsqlite3, linked into the native build.
+// The shipped engine, built natively from the same pinned source and linked in.
 const SqliteApi* NativeSqliteApi();
 // The native counterpart of the program's file test: an existing regular file.
 bool NativeIsRegularFile(const CString& path);

@@ -59,6 +59,7 @@ const char GetMaxTypeId[] = "SELECT MAX(type_id) FROM user_define_detail;";
 const char CheckUserDefine[] = "SELECT * FROM user_define";
 const char TableInfo[] = "PRAGMA table_info(%s);";
 const char QuickCheck[] = "PRAGMA quick_check;";
+const char BusyTimeout[] = "PRAGMA busy_timeout=%d;";
 const char Begin[] = "BEGIN IMMEDIATE;";
 const char Commit[] = "COMMIT;";
 const char Rollback[] = "ROLLBACK;";
@@ -165,8 +166,12 @@ int CSqliteDb::OpenRuleDb(const CString& programDir) {
         return rc;
     }
     // An empty or foreign file opens without complaint; every statement would then fail and
-    // every edit be lost, so it is refused like a missing one.
-    if (!HasRuleTables(db)) {
+    // every edit be lost, so it is refused like a missing one. The wait covers only this first
+    // read: a later statement that met a lock would hold the window thread.
+    ExecOn(db, BuildSql(sql::BusyTimeout, {kRuleDbOpenWaitMs}));
+    const bool usable = HasRuleTables(db);
+    ExecOn(db, BuildSql(sql::BusyTimeout, {0}));
+    if (!usable) {
         m_api->Close(db);
         return SQLITE_RESULT_NOTADB;
     }

@@ -14,6 +14,10 @@ extern const wchar_t RULE_DB_FILE_NAME[];
 constexpr int SQLITE_RESULT_CANTOPEN = 14;  // the file is missing or the engine is not loaded
 constexpr int SQLITE_RESULT_NOTADB = 26;    // not a database, or not one with the rule tables
 
+// How long opening waits for a lock that another program (a backup tool, an SQLite browser
+// mid-write) holds on the file before giving up.
+constexpr int kRuleDbOpenWaitMs = 5000;
+
 // A table as the engine's get_table call returns it: row 0 holds the column names, rows
 // 1..Rows() the data, each cell UTF-8 text or null for SQL NULL. Owns and frees the engine's
 // memory; an empty (null) table stands for a failed query.
@@ -57,7 +61,8 @@ public:
 
     // Opens programDir + "pomlet64.dll" (programDir ends in a separator). 0 = open. A missing
     // file, a file that is not a database or lacks the rule tables, and a missing engine all
-    // fail; nothing is ever created.
+    // fail; nothing is ever created. A lock held by another program is waited for up to
+    // kRuleDbOpenWaitMs; later statements never wait.
     int OpenRuleDb(const CString& programDir);
     // 0 when the path names a usable rule database (all five tables with their columns, an
     // intact file), -1 otherwise. Uses a connection of its own and never creates a file.

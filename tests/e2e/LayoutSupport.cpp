@@ -30,8 +30,7 @@ RECT PrimaryMonitorEntry() {
     return Rect(0, work.top, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - taskbar);
 }
 
-RECT Cell(int rows, int columns, int k) {
-    const RECT m = PrimaryMonitorEntry();
+RECT Cell(int rows, int columns, int k, const RECT& m) {
     const int w = (m.right - m.left) / columns, h = (m.bottom - m.top) / rows;
     return Rect(m.left + (k % columns) * w, m.top + (k / columns) * h, w, h);
 }
@@ -80,21 +79,29 @@ std::string SampleWindows::Where(const std::vector<std::wstring>& titles) const 
 }
 
 bool SampleWindows::StackTopDown(const std::vector<std::wstring>& titles) const {
+    std::vector<HWND> windows;
+    for (const std::wstring& t : titles) windows.push_back(Get(t));
+    return layout::StackTopDown(windows);
+}
+
+bool StackTopDown(const std::vector<HWND>& windows) {
     // Activation from earlier steps may still be on its way and reorder them: try until it holds.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        for (auto it = titles.rbegin(); it != titles.rend(); ++it) {
-            SetWindowPos(Get(*it), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
+        for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+            SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(Get(titles.front()), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutW(windows.front(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
         Sleep(50);
-        size_t next = 0;
-        for (HWND h = GetTopWindow(nullptr); h && next < titles.size(); h = GetWindow(h, GW_HWNDNEXT)) {
-            if (h == Get(titles[next])) ++next;
-        }
-        if (next == titles.size()) return true;
+        if (ZOrder(windows) == windows) return true;
     }
     return false;
+}
+
+std::vector<HWND> ZOrder(const std::vector<HWND>& windows) {
+    std::vector<HWND> order;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (std::find(windows.begin(), windows.end(), h) != windows.end()) order.push_back(h);
+    return order;
 }
 
 namespace {

@@ -24,8 +24,8 @@ RECT WindowRect(HWND h);
 
 // The full screen less the taskbar height, as the program computes its one monitor.
 RECT PrimaryMonitorEntry();
-// Cell k of a rows x columns grid on it.
-RECT Cell(int rows, int columns, int k);
+// Cell k of a rows x columns grid on it (or on another monitor entry).
+RECT Cell(int rows, int columns, int k, const RECT& monitor = PrimaryMonitorEntry());
 
 struct SampleSpec {
     std::wstring title;
@@ -50,6 +50,11 @@ public:
     wts::Process proc;
     std::vector<std::pair<std::wstring, HWND>> windows;
 };
+
+// Stacks windows of any processes from the top of the z-order down without activating; false when
+// that did not hold. ZOrder: the given windows as they stack now, top first.
+bool StackTopDown(const std::vector<HWND>& windows);
+std::vector<HWND> ZOrder(const std::vector<HWND>& windows);
 
 enum class ActionKey { kAlt, kCtrl };
 // Holds the action key, types both keys, releases it.

@@ -9,3 +9,13 @@ if(E2E_TEST_SOURCES)
     tessora_depend_on_dist(e2e_tests)
     include(${CMAKE_CURRENT_LIST_DIR}/ui.cmake)
 endif()
+
+# Two monitors need an X server of their own: tools/two-monitors-run.sh starts one (and a Wine
+# prefix beside it) and reports the scenario skipped where the machine cannot show two monitors.
+tessora_add_wine_gtest(two_monitor_tests RUNNER ${CMAKE_SOURCE_DIR}/tools/two-monitors-run.sh
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/multimon/two_monitors_test.cpp ${CMAKE_CURRENT_LIST_DIR}/TessoraRun.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/LayoutSupport.cpp ${CMAKE_CURRENT_LIST_DIR}/UiSupport.cpp
+        ${CMAKE_SOURCE_DIR}/tests/support/WinTestSupport.cpp ${CMAKE_SOURCE_DIR}/rules/SqliteLibrary.cpp
+    LIBS gtest_main tessora_core)
+tessora_depend_on_dist(two_monitor_tests)
+add_dependencies(two_monitor_tests SampleWindow)

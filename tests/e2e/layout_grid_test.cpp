@@ -92,6 +92,35 @@ TEST(LayoutGrid, OverlappingWindowsCascadeInSharedCellsWithTheForegroundWindowLa
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 
+// Windows of two programs, one of which answers every move late: they still end stacked as
+// planned. A request to end, sent while that layout waits for the late program, lets it finish.
+TEST(LayoutGrid, ALateProgramStillStacksAsPlannedAndACloseWaitsForTheLayout) {
+    TessoraRun run(L"late");
+    ASSERT_TRUE(layout::StartProgram(run, 1));
+    layout::SampleWindows late, quick;
+    ASSERT_TRUE(late.Start({{L"L1", Rect(100, 100, 500, 300), L"slow=60"}, {L"L2", Rect(150, 150, 500, 300), L"slow=60"}}));
+    ASSERT_TRUE(quick.Start({{L"Q1", Rect(700, 100, 500, 300), L""}, {L"Q2", Rect(750, 150, 500, 300), L""}}));
+    HWND l1 = late.Get(L"L1"), l2 = late.Get(L"L2"), q1 = quick.Get(L"Q1"), q2 = quick.Get(L"Q2");
+    SetForegroundWindow(q2);
+    ASSERT_TRUE(wts::WaitUntil([&] { return GetForegroundWindow() == q2; }, 3000));
+    // the plan alternates between the programs: L1, Q1, L2, then the foreground Q2
+    ASSERT_TRUE(layout::StackTopDown({l1, q1, l2, q2}));
+
+    layout::TypeSequence(layout::ActionKey::kAlt, '1', '1');
+    ASSERT_TRUE(wts::WaitUntil([&] { return layout::SameRect(layout::WindowRect(l1), Cell(1, 1, 0)); }, 10000, 5));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(run.main, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &result);
+    EXPECT_EQ(run.proc.WaitExit(), 0u);
+    const std::vector<HWND> windows = {l1, q1, l2, q2};
+    for (size_t i = 0; i < windows.size(); ++i)
+        EXPECT_RECT(Shifted(Cell(1, 1, 0), 25 * static_cast<int>(i)), windows[i]) << i;
+    EXPECT_EQ(layout::ZOrder(windows), (std::vector<HWND>{q2, l2, q1, l1}));
+    const std::wstring log = run.LogText();
+    const size_t closed = log.find(L"The TESSORA is closed.");
+    EXPECT_NE(closed, std::wstring::npos);
+    EXPECT_LT(log.find(L"Alt + 1 + 1 (4) ...OK"), closed) << wts::Wide2Narrow(log);
+}
+
 TEST(LayoutGrid, MoreThanAHundredWindowsArrangeTheFirstHundredOnly) {
     TessoraRun run(L"many");
     ASSERT_TRUE(layout::StartProgram(run, 1));
@@ -104,18 +133,23 @@ TEST(LayoutGrid, MoreThanAHundredWindowsArrangeTheFirstHundredOnly) {
     std::vector<RECT> before;
     for (const auto& w : s.windows) before.push_back(layout::WindowRect(w.second));
     ASSERT_TRUE(layout::RunHotkey(run, '1', '1', L"(100) ...OK")) << wts::Wide2Narrow(run.LogText());
-    // Every arranged window stays inside the cell however deep the cascade goes.
+    // Every arranged window stays inside the cell however deep the cascade goes. A loaded machine
+    // may leave the sample program's last moves queued when the layout stops waiting for it.
+    auto moved = [&] {
+        int n = 0;
+        for (size_t i = 0; i < s.windows.size(); ++i)
+            n += !layout::SameRect(layout::WindowRect(s.windows[i].second), before[i]);
+        return n;
+    };
+    EXPECT_TRUE(wts::WaitUntil([&] { return moved() == 100; }, 10000)) << moved();
     const RECT cell = Cell(1, 1, 0);
-    int moved = 0;
     for (size_t i = 0; i < s.windows.size(); ++i) {
         const RECT r = layout::WindowRect(s.windows[i].second);
         if (layout::SameRect(r, before[i])) continue;
-        ++moved;
         EXPECT_TRUE(r.left >= cell.left && r.top >= cell.top && r.right == cell.right && r.bottom == cell.bottom &&
                     r.right - r.left >= (cell.right - cell.left) / 4)
             << layout::RectText(r);
     }
-    EXPECT_EQ(moved, 100);
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 

@@ -61,6 +61,11 @@ TEST(LayoutPanel, ThePanelPreviewsTheKeysAndHidesAfterTwoSecondsOrSevenTenths) {
     }
     ASSERT_TRUE(panel);
     EXPECT_FALSE(IsWindowVisible(panel));
+    // the window the user types in keeps the keyboard throughout
+    layout::SampleWindows typing;
+    ASSERT_TRUE(typing.Start({{L"Typing Here", Rect(300, 200, 600, 400), L"fg"}}));
+    const HWND fg = typing.Get(L"Typing Here");
+    ASSERT_TRUE(wts::WaitUntil([&] { return GetForegroundWindow() == fg; }, 3000));
     // The first showing of a layered window costs Wine a second or two of X work between showing
     // it and setting its timer; get it out of the way before anything is timed.
     char bytes[3] = {'Q', 0, '2'};
@@ -77,7 +82,7 @@ TEST(LayoutPanel, ThePanelPreviewsTheKeysAndHidesAfterTwoSecondsOrSevenTenths) {
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_RECT(Rect((work.right - 456) / 2, static_cast<int>((work.bottom - 79) / 1.05), 456, 79), panel);
-    EXPECT_NE(GetForegroundWindow(), panel);
+    EXPECT_EQ(GetForegroundWindow(), fg);
     EXPECT_TRUE(ui::Screenshot(L"layout_panel_first_key", layout::PrimaryMonitorEntry()));
     ASSERT_TRUE(wts::WaitUntil([&] { return !IsWindowVisible(panel); }, 6000));
     const ULONGLONG previewMs = GetTickCount64() - shown;
@@ -90,8 +95,11 @@ TEST(LayoutPanel, ThePanelPreviewsTheKeysAndHidesAfterTwoSecondsOrSevenTenths) {
     layout::TypeSequence(layout::ActionKey::kAlt, '0', '5');
     ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowVisible(panel) != FALSE; }, 5000));
     const ULONGLONG complete = GetTickCount64();
+    EXPECT_EQ(GetForegroundWindow(), fg);
     ASSERT_TRUE(wts::WaitUntil([&] { return !IsWindowVisible(panel); }, 5000));
     EXPECT_LT(GetTickCount64() - complete, 1500u);
+    ASSERT_TRUE(layout::RunHotkey(run, '1', '1', L"(1) ...OK"));
+    EXPECT_EQ(GetForegroundWindow(), fg);
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 

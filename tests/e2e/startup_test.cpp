@@ -1,6 +1,8 @@
 // Start-up and shut-down of the real program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/e2e/TessoraRun.h"
 
 namespace {
@@ -20,22 +22,12 @@ TEST(Startup, RunsHiddenLogsItsOptionsAndExitsFromTheTray) {
     EXPECT_TRUE(GetWindowLongW(run.main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(GetWindowLongW(run.main, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 
-    std::wstring log = run.LogText();
+    const std::wstring log = run.LogText();
     EXPECT_NE(log.find(L"] -> The TESSORA is running...\r\n"), std::wstring::npos) << wts::Wide2Narrow(log);
     EXPECT_NE(log.find(L"] -> Option:[L:English A:0 AU:0 OW:1 EHT:1 SH:1]\r\n"), std::wstring::npos);
 
+    // the closing line: the tray and polite-end scenarios; the file's form: the log's own tests
     EXPECT_EQ(run.ExitByTray(), 0u);
-    log = run.LogText();
-    const std::wstring closed = L"] -> The TESSORA is closed.\r\n";
-    ASSERT_GE(log.size(), closed.size());
-    EXPECT_EQ(log.substr(log.size() - closed.size()), closed);
-    std::string bytes;
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    wchar_t name[64];
-    swprintf(name, 64, L"Log\\Log_%04d-%02d.log", t.wYear, t.wMonth);
-    ASSERT_TRUE(wts::ReadFileBytes(run.Path(name), bytes));
-    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
 }
 
 TEST(Startup, OnlyOneCopyRuns) {
@@ -110,10 +102,31 @@ TEST(Startup, HostileMessagesAndStrayKeysDoNotEndTheProgram) {
     PostMessageW(run.main, WM_COMMAND, IDOK, 0);
     PostMessageW(run.main, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageW(run.main, WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageW(run.main, WM_CLOSE, 0, 0);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(run.main, WM_ENDSESSION, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &result);  // log-off cancelled
     Sleep(500);
     EXPECT_TRUE(run.proc.Running());
     EXPECT_EQ(run.ExitByTray(), 0u);
+}
+
+// A task manager's gentle end and a log-off end the program as the tray's Exit does.
+TEST(Startup, APoliteRequestToEndLeavesAsTheTrayExitDoes) {
+    for (UINT message : {WM_CLOSE, WM_ENDSESSION}) {
+        TessoraRun run(message == WM_CLOSE ? L"close" : L"endsession");
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.WaitMainWindow());
+        ASSERT_TRUE(wts::ShellHasIcon(run.main, 134));
+        if (message == WM_CLOSE) {
+            PostMessageW(run.main, WM_CLOSE, 0, 0);
+        } else {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(run.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &result);
+        }
+        EXPECT_EQ(run.proc.WaitExit(), 0u) << message;
+        EXPECT_FALSE(wts::ShellHasIcon(run.main, 134));
+        const std::wstring log = run.LogText(), closed = L"] -> The TESSORA is closed.\r\n";
+        EXPECT_EQ(log.substr(log.size() - std::min(log.size(), closed.size())), closed) << message;
+    }
 }
 
 TEST(Startup, TheContextMenuExitEndsAtOnceWithoutTheClosingLine) {

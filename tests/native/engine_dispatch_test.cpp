@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 #include "engine/core/HotkeyDispatch.h"
 
@@ -16,21 +15,13 @@ HotkeyDecision Classify(std::uintptr_t dwData, const char* keys, int ready = 1, 
     return ClassifyHotkeyMessage(dwData, bytes, 3, ready, show);
 }
 
-// The decision in words: the action, rows x columns, the rule name, then every step it asks for.
+// The decision in words: the action, rows x columns, the rule name; the panel's steps are the
+// panel scenario's matter.
 std::string Summary(const HotkeyDecision& d) {
     static const char* const actions[] = {"malformed", "busy", "incomplete", "nolayout", "grid", "undo", "rule"};
     std::string s = actions[static_cast<int>(d.action)];
     if (d.rows || d.columns) s += " " + std::to_string(d.rows) + "x" + std::to_string(d.columns);
-    if (!d.ruleName.IsEmpty()) s += " ";
-    for (int i = 0; i < d.ruleName.GetLength(); ++i) s += static_cast<char>(d.ruleName.GetAt(i));
-    const std::pair<bool, std::string> steps[] = {
-        {d.stage1HidePanel, "hide1"}, {d.stage1SetKey1, "key1"}, {d.preview, "preview"},
-        {d.timerPeriodMs != 0, "timer" + std::to_string(d.timerPeriodMs)}, {d.takeKeys, "take"},
-        {d.refreshMonitors, "refresh"}, {d.restoreHook, "restore"}, {d.panelHide, "hide"}, {d.panelMove, "move"},
-        {d.panelShowSecondKey, "show2"}};
-    for (const auto& step : steps) {
-        if (step.first) s += " " + step.second;
-    }
+    if (!d.ruleName.IsEmpty()) s += " " + Utf8FromWide(d.ruleName.GetString());
     return s;
 }
 
@@ -38,42 +29,36 @@ std::string Summary(const HotkeyDecision& d) {
 
 TEST(HotkeyDispatch, Decisions) {
     const std::uintptr_t first = kHookFirstKey, sequence = kHookSequence;
-    const struct { std::uintptr_t dwData; const char* keys; int ready, show; const char* expected; } cases[] = {
-        // A complete sequence with the panel on.
-        {sequence, "321", 1, 1, "grid 3x2 timer700 take refresh restore hide move show2"},
-        {sequence, "001", 1, 1, "undo timer700 take refresh restore hide move show2"},
-        {sequence, "_01", 1, 1, "undo timer700 take refresh restore hide move show2"},  // "" counts as digits
-        {sequence, "051", 1, 1, "nolayout 0x5 timer700 take refresh restore hide move show2"},
-        {sequence, "501", 1, 1, "nolayout 5x0 timer700 take refresh restore hide move show2"},
-        {sequence, "Q11", 1, 1, "rule Q1 timer700 take refresh restore hide move show2"},
-        {sequence, "Z0_", 1, 1, "rule Z0 timer700 take refresh restore hide move show2"},
-        {sequence, "q11", 1, 1, "nolayout timer700 take refresh restore"},  // lower case: neither class
-        {sequence, "#11", 1, 1, "nolayout timer700 take refresh restore"},
-        {sequence, "1A1", 1, 1, "incomplete timer700 take"},
-        {sequence, "1_1", 1, 1, "incomplete timer700 take"},
-        // The first key: a preview for digits and Q, only with the panel setting exactly 1.
-        {first, "5_1", 1, 1, "incomplete hide1 key1 preview timer2000 take"},
-        {first, "Q_2", 1, 1, "incomplete hide1 key1 preview timer2000 take"},
-        {first, "__1", 1, 1, "incomplete hide1 key1 preview timer2000 take"},
-        {first, "B_1", 1, 1, "incomplete hide1 key1 take"},
-        {first, "5_1", 1, 0, "incomplete take"},
-        {first, "5_1", 1, 2, "incomplete take"},
-        // Unusual combinations.
-        {sequence, "321", 1, 0, "grid 3x2 timer700 take refresh restore"},
-        {first, "321", 1, 1, "grid 3x2 hide1 key1 preview timer2000 take refresh restore show2"},
-        {7, "Q11", 1, 1, "rule Q1 take refresh restore hide show2"},
-        // While a sequence is handled another message still gets stage 1, but no dispatch.
-        {sequence, "221", 0, 1, "busy timer700"},
-        {first, "5_1", 2, 1, "busy hide1 key1 preview timer2000"},
+    const struct { std::uintptr_t dwData; const char* keys; int ready; const char* expected; } cases[] = {
+        {sequence, "321", 1, "grid 3x2"},
+        {sequence, "001", 1, "undo"},
+        {sequence, "_01", 1, "undo"},  // "" counts as digits
+        {sequence, "051", 1, "nolayout 0x5"},
+        {sequence, "501", 1, "nolayout 5x0"},
+        {sequence, "Q11", 1, "rule Q1"},
+        {sequence, "Z0_", 1, "rule Z0"},
+        {sequence, "q11", 1, "nolayout"},  // lower case: neither class
+        {sequence, "#11", 1, "nolayout"},
+        {sequence, "1A1", 1, "incomplete"},
+        {sequence, "1_1", 1, "incomplete"},
+        {first, "5_1", 1, "incomplete"},
+        {first, "321", 1, "grid 3x2"},
+        {7, "Q11", 1, "rule Q1"},
+        // while a sequence is handled, no other is dispatched
+        {sequence, "221", 0, "busy"},
+        {first, "5_1", 2, "busy"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Summary(Classify(c.dwData, c.keys, c.ready, c.show)), c.expected) << c.dwData << " " << c.keys;
+        EXPECT_EQ(Summary(Classify(c.dwData, c.keys, c.ready)), c.expected) << c.dwData << " " << c.keys;
     }
     const HotkeyDecision d = Classify(kHookSequence, "Q12");
     EXPECT_TRUE(d.key1 == L"Q" && d.key2 == L"1" && d.actKey == L"2");
     const HotkeyDecision p = Classify(kHookFirstKey, "7_2");
     EXPECT_TRUE(p.stage1Key1 == L"7" && p.previewActKey == L"2" && p.previewActKeyName == L"Ctrl");
     EXPECT_EQ(Classify(kHookFirstKey, "7_9").previewActKeyName, L"Unknown");
+    // the first key is previewed only with the panel setting exactly 1
+    EXPECT_TRUE(Classify(kHookFirstKey, "5_1").preview);
+    EXPECT_FALSE(Classify(kHookFirstKey, "5_1", 1, 2).preview || Classify(kHookFirstKey, "5_1", 1, 0).preview);
 }
 
 TEST(HotkeyDispatch, MalformedPayloadsAndOtherCodePages) {

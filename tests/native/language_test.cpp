@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwctype>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/core/LanguageTexts.h"
@@ -149,4 +151,48 @@ TEST(LanguageTable, NamesForTheCombo) {
         EXPECT_STREQ(LanguageName(LanguageFromName(names[i])), want[i].c_str());
     }
     for (ELanguage lang : kAll) EXPECT_EQ(LanguageFromName(LanguageName(lang)), lang);
+}
+
+// Each column holds its own language: the translations of a text differ from one another unless
+// the English is only names and numbers, Japanese has kana, Chinese has none, the European
+// columns have no East Asian script, and each language's own words stand in its column only.
+TEST(LanguageTexts, EveryCellIsItsOwnLanguage) {
+    // kindred languages that share the word: "Basis", "Titel:", "基本"
+    const std::set<std::tuple<int, int, int>> kSameWord = {
+        {1204, UILANG_JAPANESE, UILANG_CHINESE}, {1204, UILANG_DUTCH, UILANG_GERMAN}, {1223, UILANG_DUTCH, UILANG_GERMAN}};
+    auto kana = [](wchar_t c) { return c >= 0x3040 && c <= 0x30FF; };
+    auto ideograph = [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; };
+    auto count = [](const std::wstring& s, auto pred) { return std::count_if(s.begin(), s.end(), pred); };
+    int rowCount = 0;
+    const LanguageRow* rows = GetLanguageRows(&rowCount);
+    std::wstring column[UILANG_COUNT];
+    for (int i = 0; i < rowCount; ++i) {
+        const LanguageRow& row = rows[i];
+        std::wstring english = row.text[UILANG_ENGLISH];
+        for (size_t at; (at = english.find(L"Tessora")) != std::wstring::npos;) english.erase(at, 7);
+        // "OK", "U", product names: nothing to translate
+        const bool wordsToTranslate = count(english, [](wchar_t c) { return std::iswlower(c); }) > 1;
+        for (int a = UILANG_JAPANESE; a < UILANG_COUNT; ++a) {
+            const std::wstring text = row.text[a];
+            column[a] += text + L"\n";
+            if (text.empty() || !wordsToTranslate) continue;
+            SCOPED_TRACE(testing::Message() << "id " << row.id << " in " << U(LanguageName(ELanguage(a))));
+            const auto k = count(text, kana), h = count(text, ideograph);
+            EXPECT_TRUE(a == UILANG_JAPANESE ? k + h > 0 : a == UILANG_CHINESE ? h > 0 && k == 0 : k + h == 0)
+                << U(text.c_str());
+            for (int b = a + 1; b < UILANG_COUNT; ++b) {
+                if (kSameWord.count({row.id, a, b})) continue;
+                EXPECT_NE(text, row.text[b]) << "the same as " << U(LanguageName(ELanguage(b)));
+            }
+        }
+    }
+    const std::vector<std::wstring> words[UILANG_COUNT] = {
+        {}, {L"キャンセル", L"言語", L"ウィンドウ"}, {L"取消", L"语言", L"窗口"},
+        {L"Annuleer", L"Taal", L"vensters"}, {L"Stornieren", L"Sprache", L"Fenster"},
+        {L"Cancelar", L"Idioma", L"ventanas"}};
+    for (int lang = UILANG_JAPANESE; lang < UILANG_COUNT; ++lang)
+        for (const std::wstring& w : words[lang])
+            for (int other = UILANG_JAPANESE; other < UILANG_COUNT; ++other)
+                EXPECT_EQ(column[other].find(w) != std::wstring::npos, other == lang)
+                    << U(w.c_str()) << " in " << U(LanguageName(ELanguage(other)));
 }

@@ -1,6 +1,9 @@
 // The shipped database and the statement layer, on temporary copies of the generated file.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "engine/core/Zones.h"
 #include "rules_test_support.h"
 
 using namespace rules_test;
@@ -27,6 +30,15 @@ TEST(RulesDb, ShippedPresetsTileTheMonitor) {
     // Type 3: left half, then the right quarters top and bottom.
     EXPECT_EQ(peer.Rows("SELECT x, y, width, height FROM user_define_type WHERE type_id=3 ORDER BY id"),
               (Rows{"0.0|0.0|0.5|1.0", "0.5|0.0|0.5|0.5", "0.5|0.5|0.5|0.5"}));
+    // Thirds read back through the store split 1920 pixels into three whole 640s (an engine that
+    // prints 15 digits gives 639).
+    StoreHarness h(dir);
+    std::vector<int> px;
+    for (const RegionNode& z : h.store->LoadTypes(6)) {
+        px.push_back(engine::TruncToInt32(z.x * 1920));
+        px.push_back(engine::TruncToInt32(z.width * 1920));
+    }
+    EXPECT_EQ(px, (std::vector<int>{0, 640, 640, 640, 1280, 640}));
 }
 
 TEST(RulesDb, StatementEdges) {
@@ -71,6 +83,16 @@ TEST(RulesDb, CheckRuleFileAcceptsOnlyWholeRuleDatabases) {
     std::string damaged = full;
     for (size_t i = 4096; i < damaged.size(); i += 7) damaged[i] = static_cast<char>(0xA5);
     WriteBytes(dir.File("damaged.data"), damaged);
+    // every table and column intact, one page of the exclude list wrecked: only the engine's own
+    // check sees it
+    {
+        Peer peer(CopyShippedDb(dir, "pages.data"));
+        for (int i = 0; i < 100; ++i)
+            peer.Exec("INSERT INTO exclude_file (name, file_path, type) VALUES ('" + std::string(300, 'e') + "', '', '0')");
+    }
+    std::string pages = ReadBytes(dir.File("pages.data"));
+    std::memset(&pages[pages.size() - 4096], 0xFF, 8);  // the last leaf's page header
+    WriteBytes(dir.File("pages.data"), pages);
     MakeDb(dir, "one-table.data", "CREATE TABLE user_define(id INTEGER PRIMARY KEY, name TEXT, hotkey TEXT);");
     // the shipped schema with one change each
     const std::string schema = ReadBytes(std::string(TESSORA_SOURCE_DIR) + "/rules/schema.sql");
@@ -88,6 +110,7 @@ TEST(RulesDb, CheckRuleFileAcceptsOnlyWholeRuleDatabases) {
         {"backup.data", 0},     {"extra-column.data", 0}, {"empty.data", -1},     {"text.data", -1},
         {"truncated.data", -1}, {"damaged.data", -1},     {"one-table.data", -1}, {"text-region.data", -1},
         {"no-active.data", -1}, {"swapped.data", -1},     {"folder.data", -1},    {"missing.data", -1},
+        {"pages.data", -1},
     };
     CSqliteDb db(NativeSqliteApi(), NativeIsRegularFile);
     for (const auto& [name, want] : cases) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <optional>
+#include <thread>
 
 #include "rules_test_support.h"
 
@@ -148,6 +149,25 @@ TEST(RulesFaults, ReadOnlyOrLockedDatabaseKeepsTheRules) {
         EXPECT_EQ(h.store->ReadDetail(2).type_id, 1) << "the missing row is shown as the default";
         EXPECT_EQ(h.store->DeleteRule() == 0, !readOnly);
         EXPECT_EQ(Peer(db.path).Count("user_define"), readOnly ? 1 : 0);
+    }
+}
+
+// Another program in the middle of a write at start-up: the program waits for it a few seconds,
+// and only a lock held longer ends in the fatal message.
+TEST(RulesFaults, StartUpWaitsForALockHeldAFewSeconds) {
+    for (int holdMs : {1500, kRuleDbOpenWaitMs + 1500}) {
+        FilledDb db;
+        Peer locker(db.path);
+        ASSERT_EQ(locker.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+            locker.Exec("COMMIT");
+        });
+        StoreHarness h(db.dir);
+        release.join();
+        const bool waited = holdMs < kRuleDbOpenWaitMs;
+        EXPECT_EQ(h.fatalCalls, waited ? 0 : 1) << holdMs;
+        EXPECT_EQ(h.store->FindRuleByHotkey(L"Q1"), waited ? 1 : -1) << holdMs;
     }
 }
 

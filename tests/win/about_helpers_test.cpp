@@ -1,5 +1,5 @@
-// The About box, PNG resources and centring on the work area, with the shipped program's own
-// resources.
+// The About box and PNG resources, with the shipped program's own resources. Centring on the work
+// area: the tray scenario.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <objidl.h>
@@ -70,31 +70,6 @@ TEST(LoadPngResource, FindsThePicturesAndLeavesTheOutputAloneWhenItCannot) {
         EXPECT_EQ(middle.GetA(), 255);
     }
     FreeLibrary(program);
-}
-
-TEST(CenterWindowOnWorkArea, CentresInTheWorkAreasSizeAndStaysOnTop) {
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int areaW = work.right - work.left, areaH = work.bottom - work.top;
-    const SIZE sizes[] = {{300, 200}, {301, 201}, {areaW, areaH}, {areaW + 101, areaH + 51}, {1, 1}};
-    for (const SIZE& s : sizes) {
-        SCOPED_TRACE(testing::Message() << s.cx << " x " << s.cy);
-        HWND h = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, s.cx, s.cy, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-        ASSERT_TRUE(h);
-        CenterWindowOnWorkArea(h);
-        RECT rc;
-        GetWindowRect(h, &rc);
-        // truncation toward zero, also for a window larger than the area
-        EXPECT_EQ(rc.left, (areaW - s.cx) / 2);
-        EXPECT_EQ(rc.top, (areaH - s.cy) / 2);
-        EXPECT_EQ(rc.right - rc.left, s.cx);
-        EXPECT_EQ(rc.bottom - rc.top, s.cy);
-        EXPECT_TRUE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
-        DestroyWindow(h);
-    }
-    CenterWindowOnWorkArea(static_cast<HWND>(nullptr));  // nothing to do, nothing breaks
-    CenterWindowOnWorkArea(static_cast<CWnd*>(nullptr));
 }
 
 // The About box made from the shipped program's template, with this test program's version.

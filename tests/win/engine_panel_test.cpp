@@ -1,5 +1,5 @@
-// The hotkey panel built from the program's own resources (template 244, PNG 246): where it goes,
-// what its image holds, and that it shows without taking the focus.
+// The hotkey panel built from the program's own resources (template 244, PNG 246): what its image
+// holds. Where it goes and that it never takes the focus: the panel scenario.
 #include <gtest/gtest.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -46,31 +46,6 @@ protected:
     ULONG_PTR token = 0;
     CActKeyPanel* panel = nullptr;
 };
-
-TEST_F(PanelFixture, StartsHiddenAndPlacesItselfFromTheScreenOriginOnTheWorkArea) {
-    EXPECT_FALSE(IsWindowVisible(panel->m_hWnd));
-    HWND focus = CreateWindowW(L"STATIC", L"Typing here", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
-                               nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(focus);
-    const struct {
-        RECT work;
-        int x, y;
-    } cases[] = {
-        {{0, 0, 1920, 1040}, 732, 915},  // the work area's origin is not added:
-        {{200, 100, 1920, 1040}, 732, 915},
-        {{0, 0, 1024, 768}, 284, 656},
-        {{0, 0, 300, 60}, 0, 0},         // smaller than the panel: kept on the screen
-    };
-    for (const auto& c : cases) {
-        panel->MoveToMonitor(c.work.left, c.work.top, c.work.right, c.work.bottom, 0, 0);
-        EXPECT_RECT(layout::Rect(c.x, c.y, 456, 79), panel->m_hWnd);
-    }
-    EXPECT_TRUE(IsWindowVisible(panel->m_hWnd));
-    const LONG ex = GetWindowLongW(panel->m_hWnd, GWL_EXSTYLE);
-    EXPECT_TRUE((ex & WS_EX_TOPMOST) && (ex & WS_EX_LAYERED));
-    EXPECT_NE(GetForegroundWindow(), panel->m_hWnd);
-    DestroyWindow(focus);
-}
 
 TEST_F(PanelFixture, DrawsTheThreeTextsOverTheBackgroundAndShowsEmptyKeysAsUnknown) {
     panel->m_strActKeyName = L"Ctrl";

@@ -1,5 +1,6 @@
-// The window filters, the monitor table and the mover on real windows under Wine. Integration
-// tests: they create windows of their own and of a sample process on the test display.
+// The window filters and the mover on real windows under Wine. Integration tests: they create
+// windows of their own and of a sample process on the test display. The monitor table: the
+// two-monitor scenario.
 #include <gtest/gtest.h>
 
 #include "engine/WindowUtil.h"
@@ -61,23 +62,6 @@ TEST(EngineWindowUtil, ReadsTheFactsThatDecideWhetherAWindowIsArrangedAndWalksTo
     const HWND gone = OwnWindow(L"Closed").h;  // created and destroyed at once
     EXPECT_FALSE(CWindowUtil::IsWindowUsable(gone));
     EXPECT_FALSE(util.ReadWindowFacts(gone).visible);
-}
-
-TEST(EngineWindowUtil, TheMonitorTableFollowsTheSystemAndTheWorkArea) {
-    CWindowUtil util;
-    engine::ScreenRect table[engine::kMaxScreens];
-    table[1] = {7, 7, 7, 7};
-    int count = -1;
-    util.GetMonitorRects(&count, table);
-    EXPECT_EQ(count, GetSystemMetrics(SM_CMONITORS));
-    const RECT entry = layout::PrimaryMonitorEntry();
-    EXPECT_EQ(layout::RectText(Rect(table[0].x, table[0].y, table[0].width, table[0].height)), layout::RectText(entry));
-    if (count == 1) {
-        EXPECT_EQ(table[1].x, 7);  // entries without a monitor keep their contents
-    }
-    // No Store, Settings or Edge host runs here: every flag stays live after a probe.
-    util.ProbeUwpHosts();
-    EXPECT_EQ(util.m_bStoreLive + util.m_bSettingsLive + util.m_bEdgeLive, 3);
 }
 
 // Plans the pair of calls that raises a window into `r`: topmost, then not topmost.

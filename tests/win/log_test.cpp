@@ -83,32 +83,34 @@ TEST_F(LogTest, ANewMonthGoesToItsOwnFileEvenOnTheSameDayNumber) {
     EXPECT_TRUE(has(L"Log_2026-05.log", L"may"));
 }
 
+// A week counts from local midnight: a file of exactly seven days stays, one a second older goes.
 TEST_F(LogTest, OpeningPurgesLogsOlderThanAWeekOfAnyPrefix) {
     ASSERT_TRUE(CreateDirectoryW((dir + L"\\Log").c_str(), nullptr));
-    SYSTEMTIME today;
-    GetLocalTime(&today);
-    log.now = today;
-    auto makeFile = [&](const wchar_t* name, int daysAgo) {
+    log.Set(2026, 3, 15, 12, 0);
+    auto makeFile = [&](const wchar_t* name, int day, int hour, int mi, int sec) {
         std::wstring path = File(name);
         wts::WriteFileBytes(path, "x");
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER t = {{now.dwLowDateTime, now.dwHighDateTime}};
-        t.QuadPart -= static_cast<ULONGLONG>(daysAgo) * 24ULL * 3600ULL * 10000000ULL;
-        FILETIME old = {t.LowPart, t.HighPart};
+        SYSTEMTIME local = {2026, 3, 0, static_cast<WORD>(day), static_cast<WORD>(hour), static_cast<WORD>(mi),
+                            static_cast<WORD>(sec), 0};
+        SYSTEMTIME utc;
+        FILETIME written;
+        TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
+        SystemTimeToFileTime(&utc, &written);
         HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        SetFileTime(h, nullptr, nullptr, &old);
+        SetFileTime(h, nullptr, nullptr, &written);
         CloseHandle(h);
     };
-    makeFile(L"Log_old.log", 9);
-    makeFile(L"other.log", 9);
-    makeFile(L"Log_recent.log", 1);
-    makeFile(L"notes.txt", 30);
+    makeFile(L"Log_old.log", 7, 23, 59, 59);
+    makeFile(L"other.log", 7, 23, 59, 59);
+    makeFile(L"Log_midnight.log", 8, 0, 0, 0);
+    makeFile(L"Log_week.log", 8, 12, 0, 0);
+    makeFile(L"notes.txt", 1, 0, 0, 0);
     ASSERT_TRUE(log.Log(L"purge"));
     std::string keep;
     EXPECT_FALSE(wts::ReadFileBytes(File(L"Log_old.log"), keep));
     EXPECT_FALSE(wts::ReadFileBytes(File(L"other.log"), keep));
-    EXPECT_TRUE(wts::ReadFileBytes(File(L"Log_recent.log"), keep));
+    EXPECT_TRUE(wts::ReadFileBytes(File(L"Log_midnight.log"), keep));
+    EXPECT_TRUE(wts::ReadFileBytes(File(L"Log_week.log"), keep));
     EXPECT_TRUE(wts::ReadFileBytes(File(L"notes.txt"), keep));
     EXPECT_NE(wts::ReadUtf16File(File(log.m_strFileName.GetString())).find(L"purge"), std::wstring::npos);
 }

@@ -1,4 +1,4 @@
-// config.ini through the real profile API.
+// config.ini through the real profile API. An empty file, key by key: the start-up scenario.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -31,24 +31,6 @@ protected:
 
     std::wstring dir, ini;
 };
-
-TEST_F(SettingsTest, EmptyFileAsksSixQuestionsInOrderAndFallsBack) {
-    WriteIni("");
-    CSettings s(ini.c_str());
-    const wchar_t* keys[] = {L"OverlapWindows", L"Language", L"Automatics", L"AutoUpdate", L"ExecuteHotkeyType",
-                             L"ShowHotkey"};
-    ASSERT_EQ(g_boxes.size(), 6u);
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(g_boxes[i].text, std::wstring(L"The KeyValue of config.ini '") + keys[i] + L"' is error");
-        EXPECT_EQ(g_boxes[i].type, static_cast<UINT>(MB_ICONQUESTION));
-    }
-    EXPECT_EQ(s.m_nOverlapWindows, 1);
-    EXPECT_EQ(s.m_strLanguage, L"English");
-    EXPECT_EQ(s.m_nAutomatics, 1);
-    EXPECT_EQ(s.m_nAutoUpdate, 0);
-    EXPECT_EQ(s.m_nExecuteHotkeyType, 0);
-    EXPECT_EQ(s.m_nShowHotkey, 1);
-}
 
 TEST_F(SettingsTest, ValuesAreStoredWithoutRangeChecks) {
     WriteIni("[General]\r\nLanguage=French\r\nOverlapWindows=-1\r\nAutomatics=0\r\nAutoUpdate=abc\r\n"

@@ -4,7 +4,8 @@
 //   SampleWindow.exe "<title>|x,y,w,h[|flag,flag...]" ...
 //
 // Flags: min (shown minimised), disabled, hidden, topmost, fg (made the foreground window once
-// all are shown), tool (a tool window). A title may be empty. Windows are created and shown
+// all are shown), tool (a tool window), slow=N (answers every change of its place or stacking N
+// ms late, as a busy program does). A title may be empty. Windows are created and shown
 // in argument order, so the last one ends on top of the z-order.
 //
 // Messages a test may post to any of the windows:
@@ -44,6 +45,7 @@ struct WindowSpec {
     std::wstring title;
     RECT rect = {};
     bool minimised = false, disabled = false, hidden = false, topmost = false, foreground = false, tool = false;
+    DWORD slowMs = 0;
 };
 
 std::vector<std::wstring> Split(const std::wstring& s, wchar_t sep) {
@@ -73,6 +75,7 @@ bool ParseSpec(const std::wstring& arg, WindowSpec& spec) {
             else if (f == L"topmost") spec.topmost = true;
             else if (f == L"fg") spec.foreground = true;
             else if (f == L"tool") spec.tool = true;
+            else if (f.compare(0, 5, L"slow=") == 0) spec.slowMs = static_cast<DWORD>(_wtoi(f.c_str() + 5));
         }
     }
     return true;
@@ -80,6 +83,9 @@ bool ParseSpec(const std::wstring& arg, WindowSpec& spec) {
 
 LRESULT CALLBACK SampleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_WINDOWPOSCHANGING:
+        if (const LONG_PTR slowMs = GetWindowLongPtrW(h, GWLP_USERDATA)) Sleep(static_cast<DWORD>(slowMs));
+        return DefWindowProcW(h, msg, wp, lp);
     case WM_WINDOWPOSCHANGED: {
         const WINDOWPOS* wp_ = reinterpret_cast<const WINDOWPOS*>(lp);
         if (g_clock && (wp_->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
@@ -156,6 +162,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                  instance, nullptr);
         if (!h) return 3;
         ++g_windows;
+        SetWindowLongPtrW(h, GWLP_USERDATA, static_cast<LONG_PTR>(s.slowMs));
         if (s.disabled) EnableWindow(h, FALSE);
         if (s.minimised) ShowWindow(h, SW_SHOWMINNOACTIVE);
         else if (!s.hidden) ShowWindow(h, SW_SHOW);

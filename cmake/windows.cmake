@@ -52,6 +52,8 @@ set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/Tessora.manifest ${CMAKE_SOURCE_DIR}/res/resource.h
     ${CMAKE_SOURCE_DIR}/res/engine.rc ${CMAKE_SOURCE_DIR}/res/ui.rc
     ${CMAKE_SOURCE_DIR}/res/engine_ids.h ${CMAKE_SOURCE_DIR}/res/ui_ids.h ${TESSORA_ART})
+set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_SOURCE_DIR}/res/rule_editors.rc ${CMAKE_SOURCE_DIR}/res/rule_ids.h)
 
 configure_file(${CMAKE_SOURCE_DIR}/res/config.ini ${TESSORA_DIST_DIR}/config.ini COPYONLY)
 

@@ -48,12 +48,9 @@ target_link_libraries(Tessora PRIVATE tessora_app)
 target_link_options(Tessora PRIVATE -municode ${TESSORA_STATIC_LINK})
 set_target_properties(Tessora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TESSORA_DIST_DIR})
 file(GLOB TESSORA_ART CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/*)
+file(GLOB TESSORA_RES_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h)
 set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
-    ${CMAKE_SOURCE_DIR}/res/Tessora.manifest ${CMAKE_SOURCE_DIR}/res/resource.h
-    ${CMAKE_SOURCE_DIR}/res/engine.rc ${CMAKE_SOURCE_DIR}/res/ui.rc
-    ${CMAKE_SOURCE_DIR}/res/engine_ids.h ${CMAKE_SOURCE_DIR}/res/ui_ids.h ${TESSORA_ART})
-set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
-    ${CMAKE_SOURCE_DIR}/res/rule_editors.rc ${CMAKE_SOURCE_DIR}/res/rule_ids.h)
+    ${CMAKE_SOURCE_DIR}/res/Tessora.manifest ${TESSORA_RES_PARTS} ${TESSORA_ART})
 
 configure_file(${CMAKE_SOURCE_DIR}/res/config.ini ${TESSORA_DIST_DIR}/config.ini COPYONLY)
 

@@ -180,10 +180,9 @@ public:
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 
 class CStatic : public CWnd {};
-class CButton : public CWnd {};
 class CEdit : public CWnd {};
 class CListCtrl : public CWnd {};
-class CComboBox : public CWnd {};
+// CButton, CComboBox and the colour button: framework/AfxCtrl.h
 
 // ---- application --------------------------------------------------------------------------
 

@@ -18,6 +18,7 @@
 #include "res/ui_ids.h"
 #include "ui/AboutDlg.h"
 #include "ui/DialogHelpers.h"
+#include "ui/OptionDlg.h"
 
 // Counts the running copies of this executable: every process of the same image shares it.
 static volatile LONG g_nInstanceCount __attribute__((section("Shared"), shared)) = 0;
@@ -28,6 +29,7 @@ BEGIN_MESSAGE_MAP(CXTessoraProDlg, CDialogEx)
     ON_MESSAGE(WM_COPYDATA, &CXTessoraProDlg::OnCopyData)
     ON_MESSAGE(WM_TIMER, &CXTessoraProDlg::OnTimer)
     ON_MESSAGE(WM_OPTIONS_CLOSED, &CXTessoraProDlg::OnOptionClosed)
+    ON_MESSAGE(WM_OPTIONS_FREE, &CXTessoraProDlg::OnOptionFree)
     ON_MESSAGE(WM_CONTEXTMENU, &CXTessoraProDlg::OnContextMenu)
     ON_MESSAGE(WM_PAINT, &CXTessoraProDlg::OnPaint)
     ON_MESSAGE(WM_QUERYDRAGICON, &CXTessoraProDlg::OnQueryDragIcon)
@@ -164,7 +166,21 @@ LRESULT CXTessoraProDlg::OnOptionClosed(WPARAM wp, LPARAM) {
     if (wp != 99) return 0;
     m_pRuleStore->LoadExcludes();
     m_pExcludes = m_pRuleStore->m_pExcludes;
+    if (m_pOptionDlg) {
+        m_pOptionDlg->DestroyWindow();
+        // the options window's OK or Cancel handler is still on the stack: free it afterwards
+        delete m_pClosedOptionDlg;
+        m_pClosedOptionDlg = m_pOptionDlg;
+        m_pOptionDlg = nullptr;
+        PostMessage(WM_OPTIONS_FREE);
+    }
     m_hook.setExecuteType(m_pSettings->m_nExecuteHotkeyType);
+    return 0;
+}
+
+LRESULT CXTessoraProDlg::OnOptionFree(WPARAM, LPARAM) {
+    delete m_pClosedOptionDlg;
+    m_pClosedOptionDlg = nullptr;
     return 0;
 }
 
@@ -200,7 +216,17 @@ void CXTessoraProDlg::OnMenuHide() {
     m_trayIcon.SetIcon(IDR_MAINFRAME);
 }
 
-void CXTessoraProDlg::OnOption() {}
+void CXTessoraProDlg::OnOption() {
+    if (m_pOptionDlg) {
+        if (m_pOptionDlg->m_hWnd && ::IsWindow(m_pOptionDlg->m_hWnd)) m_pOptionDlg->ShowWindow(SW_SHOW);
+        return;
+    }
+    m_pOptionDlg = new COptionDlg(m_pSettings, m_pLanguage, m_pRuleStore);
+    m_pOptionDlg->Create(IDD_OPTION, this);
+    m_pOptionDlg->SetForegroundWindow();
+    CenterWindowOnWorkArea(m_pOptionDlg);
+    m_pOptionDlg->ShowWindow(SW_SHOW);
+}
 
 void CXTessoraProDlg::OnMenuExit() {
     SendMessage(WM_CLOSE);

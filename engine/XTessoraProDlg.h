@@ -25,6 +25,8 @@ struct ActiveDetailRecord;
 
 #define WM_TRAYNOTIFY (WM_USER + 100)
 #define WM_OPTIONS_CLOSED (WM_USER + 103)
+// Posted to itself: frees a closed options window once its OK or Cancel handler has returned.
+#define WM_OPTIONS_FREE (WM_USER + 104)
 #define IDT_HIDE_ACTKEYPANEL 5
 
 class CXTessoraProDlg : public CDialogEx {
@@ -79,6 +81,9 @@ protected:
     LRESULT OnCopyData(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnOptionClosed(WPARAM, LPARAM);
+    LRESULT OnOptionFree(WPARAM, LPARAM);
+    // A closed options window waiting for WM_OPTIONS_FREE.
+    COptionDlg* m_pClosedOptionDlg = nullptr;
     LRESULT OnContextMenu(WPARAM, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);

@@ -122,6 +122,9 @@ static bool EntryMatches(const AFX_MSGMAP_ENTRY& e, UINT msg, WPARAM wp, LPARAM 
     case AfxSigCommand:
         // menus and buttons (code 0) and accelerators (code 1)
         return msg == WM_COMMAND && HIWORD(wp) <= 1 && LOWORD(wp) >= e.nIdFirst && LOWORD(wp) <= e.nIdLast;
+    case AfxSigControl:
+        return msg == WM_COMMAND && lp != 0 && HIWORD(wp) == e.nMessage && LOWORD(wp) >= e.nIdFirst &&
+               LOWORD(wp) <= e.nIdLast;
     case AfxSigNotify: {
         if (msg != WM_NOTIFY || !lp) return false;
         const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lp);
@@ -140,6 +143,7 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
             if (!EntryMatches(*e, msg, wp, lp)) continue;
             switch (e->sig) {
             case AfxSigCommand:
+            case AfxSigControl:
                 (this->*e->pfnCmd)();
                 *result = 0;
                 break;

@@ -15,10 +15,10 @@ typedef LRESULT (CWnd::*AFX_PMSG)(WPARAM, LPARAM);
 typedef void (CWnd::*AFX_PCMD)();
 typedef void (CWnd::*AFX_PNOTIFY)(NMHDR*, LRESULT*);
 
-enum AfxSig { AfxSigMessage, AfxSigCommand, AfxSigNotify, AfxSigRegistered };
+enum AfxSig { AfxSigMessage, AfxSigCommand, AfxSigNotify, AfxSigRegistered, AfxSigControl };
 
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;  // message, or the notification code for AfxSigNotify
+    UINT nMessage;  // message, or the notification code for AfxSigNotify and AfxSigControl
     UINT nIdFirst;  // command / control id range for commands and notifications
     UINT nIdLast;
     AfxSig sig;
@@ -63,6 +63,13 @@ protected:                                       \
 // The handler gets the WM_COMMAND's wParam and lParam.
 #define ON_COMMAND_RANGE(idFirst, idLast, fn) \
     {WM_COMMAND, idFirst, idLast, AfxSigMessage, static_cast<AFX_PMSG>(fn), nullptr, nullptr, nullptr},
+// A control's WM_COMMAND notification with the given code (e.g. CBN_SELCHANGE, EN_CHANGE).
+#define ON_CONTROL(code, id, fn) \
+    {static_cast<UINT>(code), id, id, AfxSigControl, nullptr, \
+     static_cast<AFX_PCMD>(static_cast<void (ThisClass::*)()>(fn)), nullptr, nullptr},
+#define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
+#define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
+#define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
 #define ON_NOTIFY(code, id, fn) \
     {static_cast<UINT>(code), id, id, AfxSigNotify, nullptr, nullptr, \
      static_cast<AFX_PNOTIFY>(static_cast<void (ThisClass::*)(NMHDR*, LRESULT*)>(fn)), nullptr},

@@ -7,6 +7,7 @@
 #include "engine/core/EngineTypes.h"
 #include "engine/core/Placement.h"
 #include "engine/TrayIcon.h"
+#include "framework/AfxList.h"
 #include "framework/AfxWin.h"
 #include "hook/Tarnquilcore.h"
 

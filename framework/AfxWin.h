@@ -188,8 +188,7 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 
 class CStatic : public CWnd {};
 class CEdit : public CWnd {};
-class CListCtrl : public CWnd {};
-// CButton, CComboBox and the colour button: framework/AfxCtrl.h
+// CButton, CComboBox and the colour button: framework/AfxCtrl.h; CListCtrl: framework/AfxList.h
 
 // ---- application --------------------------------------------------------------------------
 

@@ -101,6 +101,7 @@ public:
     // LoadExcludes, since the cached tables still show the old file.
     int CloseDatabase() { return m_pDb->Close(); }
     int ReopenDatabase() { return m_pDb->OpenRuleDb(m_host.programDir); }
+    CString DatabasePath() const { return m_host.programDir + RULE_DB_FILE_NAME; }
     // A candidate restore file checked on a connection of its own: 0 usable, -1 not.
     int CheckRuleFile(const CString& path) const;
 

@@ -1,0 +1,46 @@
+#include "rules/core/RuleRestore.h"
+
+#include "rules/core/RuleStore.h"
+
+namespace {
+
+// Puts the old file back (when it was moved aside) and reopens it.
+RestoreResult GiveBack(CRuleStore& store, const RestoreFiles& files, const CString& db, const CString& aside,
+                       const CString& temp) {
+    if (!aside.IsEmpty()) files.move(aside, db);
+    files.remove(temp);
+    store.ReopenDatabase();
+    store.Reload(0);
+    store.LoadExcludes();
+    return RestoreResult::Failed;
+}
+
+}  // namespace
+
+RestoreResult RestoreRuleDatabase(CRuleStore& store, const CString& source, const RestoreFiles& files) {
+    const CString db = store.DatabasePath();
+    if (files.sameFile(source, db) || store.CheckRuleFile(source) != 0) return RestoreResult::WrongFile;
+
+    // The copy is made and checked while the old file is still in use, so that a copy that
+    // fails half-way or a source changed meanwhile costs nothing.
+    const CString temp = db + L".restore";
+    const CString aside = db + L".previous";
+    files.remove(temp);
+    if (!files.copy(source, temp) || store.CheckRuleFile(temp) != 0) {
+        files.remove(temp);
+        return RestoreResult::Failed;
+    }
+
+    store.CloseDatabase();
+    // A journal left by an interrupted write of the old file would be rolled into the new one.
+    if (!files.remove(db + L"-journal") || !files.remove(aside)) return GiveBack(store, files, db, L"", temp);
+    if (!files.move(db, aside)) return GiveBack(store, files, db, L"", temp);
+    if (!files.move(temp, db) || store.ReopenDatabase() != 0) {
+        store.CloseDatabase();
+        return GiveBack(store, files, db, aside, temp);
+    }
+    files.remove(aside);
+    if (!store.Reload(0)) store.m_nCurRuleId = 0;
+    store.LoadExcludes();
+    return RestoreResult::Restored;
+}

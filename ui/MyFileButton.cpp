@@ -1,0 +1,41 @@
+#include "ui/MyFileButton.h"
+
+#include <cwchar>
+
+#include "framework/AfxFileDlg.h"
+#include "rules/core/RuleStore.h"
+
+BEGIN_MESSAGE_MAP(CMyFileButton, CButton)
+    ON_MESSAGE(WM_DROPFILES, &CMyFileButton::OnDropFiles)
+END_MESSAGE_MAP()
+
+CMyFileButton::CMyFileButton() { AfxAllowDropMessages(); }
+
+LRESULT CMyFileButton::OnDropFiles(WPARAM wp, LPARAM) {
+    HDROP drop = reinterpret_cast<HDROP>(wp);
+    AfxAllowDropMessages(m_hWnd);
+    const std::vector<CString> paths = AfxDroppedFiles(drop);
+    if (m_pStore) {
+        const int screen = m_nScreen > 0 ? m_nScreen : m_pStore->m_nScreenCount;
+        // the caption is "zone(count)"; wcstol stops at the "("
+        const int region = static_cast<int>(std::wcstol(GetWindowText(), nullptr, 10));
+        int added = 0;
+        for (const CString& path : paths) {
+            m_bDropping = 1;
+            m_strDropPath = path;
+            int id = 0;
+            m_pStore->AddTitle(screen, region, m_strDropPath, &id);
+            if (id > 0) ++added;
+        }
+        if (added > 0) {
+            int count = 0;
+            m_pStore->ReadTitles(screen, region, &count);
+            CString caption;
+            caption.Format(L"%d(%d)", region, count);
+            SetWindowText(caption);
+        }
+    }
+    DragFinish(drop);
+    m_bDropping = 0;
+    return Default();
+}

@@ -11,6 +11,7 @@ BEGIN_MESSAGE_MAP(COptionDlg, CDialogEx)
     ON_MESSAGE(WM_CTLCOLOREDIT, &COptionDlg::OnCtlColor)
     ON_MESSAGE(WM_CTLCOLORLISTBOX, &COptionDlg::OnCtlColor)
     ON_MESSAGE(WM_DRAWITEM, &COptionDlg::OnDrawItem)
+    ON_MESSAGE(WM_ERASEBKGND, &COptionDlg::OnEraseBkgnd)
     ON_CBN_SELCHANGE(IDC_COMBO_LANGUAGE, &COptionDlg::OnCbnSelchangeLanguage)
     ON_BN_CLICKED(IDC_BTN_OPTION_OK, &COptionDlg::OnBnClickedOk)
     ON_BN_CLICKED(IDC_BTN_OPTION_CANCEL, &COptionDlg::OnBnClickedCancel)
@@ -158,4 +159,16 @@ LRESULT COptionDlg::OnCtlColor(WPARAM wp, LPARAM lp) {
 LRESULT COptionDlg::OnDrawItem(WPARAM wp, LPARAM lp) {
     if (AfxDrawOwnerButton(lp)) return TRUE;
     return DefWindowProc(WM_DRAWITEM, wp, lp);
+}
+
+LRESULT COptionDlg::OnEraseBkgnd(WPARAM wp, LPARAM lp) {
+    const LRESULT erased = DefWindowProc(WM_ERASEBKGND, wp, lp);
+    // the label and the notice are transparent: what shows through them must be the panel's colour
+    if (m_stPanel.m_hWnd && m_hPanelBrush) {
+        RECT panel;
+        m_stPanel.GetWindowRect(&panel);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&panel), 2);
+        FillRect(reinterpret_cast<HDC>(wp), &panel, m_hPanelBrush);
+    }
+    return erased;
 }

@@ -52,6 +52,7 @@ public:
 protected:
     LRESULT OnCtlColor(WPARAM wp, LPARAM lp);
     LRESULT OnDrawItem(WPARAM wp, LPARAM lp);
+    LRESULT OnEraseBkgnd(WPARAM wp, LPARAM lp);
     void OnCbnSelchangeLanguage();
     void OnBnClickedOk();
     void OnBnClickedCancel();

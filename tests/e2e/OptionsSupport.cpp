@@ -1,0 +1,126 @@
+#include "tests/e2e/OptionsSupport.h"
+
+#include "tests/e2e/UiSupport.h"
+#include "tests/support/WinTestSupport.h"
+
+namespace options {
+
+namespace {
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const UINT kTrayNotify = WM_USER + 100, kTrayId = 134, kTrayOptionPos = 1;
+
+std::wstring ReadRunValue(REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) return L"";
+    wchar_t data[1024] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t), type = 0;
+    const LONG rc = RegQueryValueExW(key, L"Tessora", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_SZ ? std::wstring(data) : L"";
+}
+}  // namespace
+
+bool Start(TessoraRun& run, const std::string& language, int executeType, int overlap, int showHotkey) {
+    run.WriteConfig("[General]\r\nLanguage=" + language + "\r\nOverlapWindows=" + std::to_string(overlap) +
+                    "\r\nAutomatics=0\r\nAutoUpdate=0\r\nExecuteHotkeyType=" + std::to_string(executeType) +
+                    "\r\nShowHotkey=" + std::to_string(showHotkey) + "\r\n");
+    return run.Start() && run.WaitMainWindow() && wts::WaitUntil([&] { return IsWindowVisible(run.main) != FALSE; });
+}
+
+HWND OpenFromTray(TessoraRun& run) {
+    if (!ui::WaitMenuGone(run.proc.Pid())) return nullptr;
+    SendNotifyMessageW(run.main, kTrayNotify, kTrayId, WM_RBUTTONUP);
+    ui::PopupMenu menu;
+    if (!ui::ReadOpenMenu(run.proc, menu)) return nullptr;
+    ui::ChooseMenuItem(menu, kTrayOptionPos);
+    ui::WaitMenuGone(run.proc.Pid());
+    HWND options = nullptr;
+    wts::WaitUntil([&] {
+        for (HWND h : wts::FindWindows(run.proc.Pid(), L"#32770"))
+            if (IsWindowVisible(h) && GetDlgItem(h, kCombo)) options = h;
+        return options != nullptr;
+    });
+    return options;
+}
+
+HWND PageWindow(HWND options, Page p) {
+    for (HWND child = GetWindow(options, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (wts::ClassName(child) == L"#32770" && GetDlgItem(child, kPageMarker[p])) return child;
+    return nullptr;
+}
+
+HWND PageControl(HWND options, Page p, int id) { return GetDlgItem(PageWindow(options, p), id); }
+
+int ShownPage(HWND options) {
+    int shown = -1;
+    for (int p = 0; p < 6; ++p) {
+        if (!IsWindowVisible(PageWindow(options, static_cast<Page>(p)))) continue;
+        if (shown >= 0) return -1;
+        shown = p;
+    }
+    return shown;
+}
+
+void Click(HWND button) {
+    if (IsWindowEnabled(button)) SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+void ClickPageButton(HWND options, Page p) { Click(GetDlgItem(options, kFirstPageButton + p)); }
+
+bool PickLanguage(HWND options, const std::wstring& name) {
+    HWND combo = GetDlgItem(options, kCombo);
+    const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(name.c_str()));
+    if (index == CB_ERR || SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) return false;
+    SendMessageW(options, WM_COMMAND, MAKEWPARAM(kCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    return true;
+}
+
+std::wstring SelectedLanguage(HWND options) {
+    HWND combo = GetDlgItem(options, kCombo);
+    const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel == CB_ERR) return L"";
+    wchar_t text[64] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool CloseWith(HWND options, int button) {
+    PostMessageW(options, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(options, button)));
+    return wts::WaitUntil([&] { return !IsWindow(options); }, 5000);
+}
+
+bool IsChecked(HWND control) { return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::wstring RunValue() { return ReadRunValue(KEY_WOW64_32KEY); }
+
+bool RunValueInNativeView() {
+    BOOL wow64 = FALSE;
+    // in a 32-bit-only registry the two views are one
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return false;
+    return !ReadRunValue(KEY_WOW64_64KEY).empty();
+}
+
+void DeleteRunValue() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueW(key, L"Tessora");
+    RegCloseKey(key);
+}
+
+std::wstring ConfigValue(TessoraRun& run, const wchar_t* key) {
+    wchar_t value[256] = {};
+    GetPrivateProfileStringW(L"General", key, L"", value, 256, run.Path(L"config.ini").c_str());
+    return value;
+}
+
+bool Screenshot(HWND h, const std::wstring& name) {
+    RECT rc;
+    GetWindowRect(h, &rc);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);  // the program paints on its own thread
+    return ui::Screenshot(name, rc);
+}
+
+}  // namespace options

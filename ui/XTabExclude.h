@@ -1,6 +1,8 @@
-// The exclude list page of the options window.
+// The exclude list page of the options window: titles typed here and files dropped on the list
+// name windows that no layout moves. Every change goes to the rule store at once.
 #pragma once
 
+#include "ui/MyFileListCtrl.h"
 #include "ui/OptionPage.h"
 
 class CSettings;
@@ -19,6 +21,8 @@ public:
     }
     void SetLanguage(CLanguageTable* pLanguage) { m_pLanguage = pLanguage; }
 
+    // Rows refilled from the store.
+    void LoadList();
     // Column headers in the current language, then the list refilled from the store.
     void TranslateList();
     // TranslateList, then the list takes the focus.
@@ -27,4 +31,21 @@ public:
     CSettings* m_pSettings = nullptr;
     CRuleStore* m_pRuleStore = nullptr;
     CLanguageTable* m_pLanguage = nullptr;
+    CEdit m_edTitle;
+    CMyFileListCtrl m_listExclude;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    void OnLvnKeydownList(NMHDR* hdr, LRESULT* result);
+    void OnLvnInsertitemList(NMHDR* hdr, LRESULT* result);
+    void OnBnClickedAdd();
+    void OnBnClickedDelete();
+    LRESULT OnRulesRestored(WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CString Text(int id) const;
+    void BuildColumns();
+    void DeleteSelected();
 };

@@ -19,12 +19,15 @@ RestoreResult GiveBack(CRuleStore& store, const RestoreFiles& files, const CStri
 
 RestoreResult RestoreRuleDatabase(CRuleStore& store, const CString& source, const RestoreFiles& files) {
     const CString db = store.DatabasePath();
-    if (files.sameFile(source, db) || store.CheckRuleFile(source) != 0) return RestoreResult::WrongFile;
+    const CString temp = db + L".restore";
+    const CString aside = db + L".previous";
+    // the database itself, and the working files that are replaced and removed on the way
+    for (const CString& own : {db, temp, aside})
+        if (files.sameFile(source, own)) return RestoreResult::WrongFile;
+    if (store.CheckRuleFile(source) != 0) return RestoreResult::WrongFile;
 
     // The copy is made and checked while the old file is still in use, so that a copy that
     // fails half-way or a source changed meanwhile costs nothing.
-    const CString temp = db + L".restore";
-    const CString aside = db + L".previous";
     files.remove(temp);
     if (!files.copy(source, temp) || store.CheckRuleFile(temp) != 0) {
         files.remove(temp);

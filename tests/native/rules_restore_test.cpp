@@ -10,44 +10,39 @@ using namespace rules_test;
 namespace {
 
 std::string P(const CString& path) { return U(path); }
+bool EndsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
 
 // The host's files, with one step that can be made to fail.
-struct Files {
-    std::string failStep;  // "copy", "half copy", "silent half copy", "move in", "journal"
-    RestoreFiles Make() {
-        RestoreFiles f;
-        f.copy = [this](const CString& from, const CString& to) {
-            const std::string bytes = ReadBytes(P(from));
-            if (failStep == "copy") return false;
-            if (failStep == "half copy" || failStep == "silent half copy") {
-                WriteBytes(P(to), bytes.substr(0, bytes.size() / 2));
-                return failStep == "silent half copy";
-            }
-            WriteBytes(P(to), bytes);
-            return true;
-        };
-        f.move = [this](const CString& from, const CString& to) {
-            if (failStep == "move in" && P(to).size() > 4 && P(to).substr(P(to).size() - 4) == ".dll") {
-                failStep.clear();  // fail once: putting the old file back must work
-                return false;
-            }
-            std::error_code ec;
-            fs::rename(P(from), P(to), ec);
-            return !ec;
-        };
-        f.remove = [this](const CString& path) {
-            if (failStep == "journal" && P(path).find("-journal") != std::string::npos) return false;
-            std::error_code ec;
-            fs::remove(P(path), ec);
-            return !fs::exists(P(path));
-        };
-        f.sameFile = [](const CString& a, const CString& b) {
-            std::error_code ec;
-            return fs::equivalent(P(a), P(b), ec);
-        };
-        return f;
-    }
-};
+RestoreFiles MakeFiles(std::string& failStep) {
+    RestoreFiles f;
+    f.copy = [&failStep](const CString& from, const CString& to) {
+        const std::string bytes = ReadBytes(P(from));
+        const bool half = failStep == "half copy" || failStep == "silent half copy";
+        WriteBytes(P(to), half ? bytes.substr(0, bytes.size() / 2) : bytes);
+        return failStep != "copy" && failStep != "half copy";
+    };
+    f.move = [&failStep](const CString& from, const CString& to) {
+        if (failStep == "move in" && EndsWith(P(to), ".dll")) {
+            failStep.clear();  // once: putting the old file back must work
+            return false;
+        }
+        std::error_code ec;
+        fs::rename(P(from), P(to), ec);
+        return !ec;
+    };
+    f.remove = [&failStep](const CString& path) {
+        std::error_code ec;
+        if (failStep != "journal" || !EndsWith(P(path), "-journal")) fs::remove(P(path), ec);
+        return !fs::exists(P(path));
+    };
+    f.sameFile = [](const CString& a, const CString& b) {
+        std::error_code ec;
+        return fs::equivalent(P(a), P(b), ec);
+    };
+    return f;
+}
 
 }  // namespace
 
@@ -76,6 +71,7 @@ TEST(RulesRestore, OnlyAGoodBackupReplacesTheRulesInUse) {
         {"SQLite without the rule tables", backups.File("one-table.data"), "", RestoreResult::WrongFile},
         {"missing file", backups.File("gone.data"), "", RestoreResult::WrongFile},
         {"the database itself", "", "", RestoreResult::WrongFile},
+        {"a working file of an earlier restore", ".restore", "", RestoreResult::WrongFile},
         {"copy fails", good, "copy", RestoreResult::Failed},
         {"copy fails half-way", good, "half copy", RestoreResult::Failed},
         {"copy cut short without an error", good, "silent half copy", RestoreResult::Failed},
@@ -93,10 +89,12 @@ TEST(RulesRestore, OnlyAGoodBackupReplacesTheRulesInUse) {
         h.store->LoadExcludes();
         const bool staleJournal = std::string(c.what).find("journal") != std::string::npos;
         if (staleJournal) WriteBytes(db + "-journal", "left by a crash");
-        Files files{c.failStep};
-        const CString source = WideFromUtf8((c.source.empty() ? db : c.source).c_str());
+        std::string failStep = c.failStep;
+        // "" names the database itself, a leading "." a file beside it
+        const std::string source = c.source.empty() || c.source[0] == '.' ? db + c.source : c.source;
+        if (c.source == ".restore") WriteBytes(source, ReadBytes(good));
 
-        EXPECT_EQ(RestoreRuleDatabase(*h.store, source, files.Make()), c.expected);
+        EXPECT_EQ(RestoreRuleDatabase(*h.store, WideFromUtf8(source.c_str()), MakeFiles(failStep)), c.expected);
 
         const bool restored = c.expected == RestoreResult::Restored;
         EXPECT_EQ(ReadBytes(db) == ReadBytes(good), restored);
@@ -110,7 +108,8 @@ TEST(RulesRestore, OnlyAGoodBackupReplacesTheRulesInUse) {
         EXPECT_EQ(h.store->GetRuleHotkey(0), restored ? L"Q7" : L"Q1");
         int id = 0;
         EXPECT_EQ(h.store->AddExclude(L"after", &id, 0), 0) << "the store still writes";
-        for (const char* leftover : {".restore", ".previous"}) EXPECT_FALSE(fs::exists(db + leftover)) << leftover;
+        for (const char* leftover : {".restore", ".previous"})
+            EXPECT_EQ(fs::exists(db + leftover), c.source == leftover) << leftover;
         EXPECT_FALSE(fs::exists(backups.File("gone.data")));
         if (restored && staleJournal) {
             EXPECT_FALSE(fs::exists(db + "-journal"));

@@ -281,7 +281,10 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     EXPECT_EQ(SendMessageW(GetDlgItem(editor, kType), CB_GETCURSEL, 0, 0), 10);
     EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kWindowCount)), L"100");
     EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kGetLayout)), L"Desktop-Layout übernehmen");
-    EXPECT_TRUE(options::Screenshot(editor, L"rules_editor_de"));
+    // A capture in place of it shows, and Cancel keeps the stored one.
+    SendMessageW(editor, WM_COMMAND, MAKEWPARAM(kGetLayout, BN_CLICKED), 0);
+    EXPECT_NE(wts::WindowText(GetDlgItem(editor, kWindowCount)), L"100");
+    EXPECT_TRUE(options::Screenshot(editor, L"rules_editor_capture_de"));
     PostClick(editor, IDCANCEL);
     ASSERT_TRUE(wts::WaitUntil([&] { return !IsWindow(editor); }));
 
@@ -322,6 +325,7 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
         SendMessageW(titles, WM_COMMAND, MAKEWPARAM(kTitleAdd, BN_CLICKED), 0);
     }
     EXPECT_EQ(SendMessageW(GetDlgItem(titles, kTitleList), LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_TRUE(options::Screenshot(titles, L"rules_zone_titles_de"));
     PostClick(titles, IDOK);
     ASSERT_TRUE(wts::WaitUntil([&] { return Captions(page, kPreviewFirst) == L"1(0) 2(2)"; }));
     ASSERT_TRUE(options::CloseWith(options, options::kOk));

@@ -101,20 +101,8 @@ TEST(Capture, ANewCaptureReplacesEveryCapturedRegionAndDeleteWindowRenumbers) {
 TEST(RegionButtons, PlacesCaptionsAndTheSlotLimit) {
     RegionNode r;
     r.x = 0.5, r.y = 0.5, r.width = 0.5, r.height = 0.5;
-    const struct {
-        double ox, oy, w, h;
-        ButtonRect expect;
-    } cases[] = {
-        {20, 40, kPreviewWidth, kPreviewHeight, {370, 250, 350, 210}},
-        {20.9, 40.9, kCanvasWidth, kCanvasHeight, {390, 240, 370, 200}},
-    };
-    for (const auto& c : cases) {
-        const ButtonRect b = RegionButtonRect(c.ox, c.oy, c.w, c.h, r);
-        EXPECT_EQ(b.left, c.expect.left);
-        EXPECT_EQ(b.top, c.expect.top);
-        EXPECT_EQ(b.width, c.expect.width);
-        EXPECT_EQ(b.height, c.expect.height);
-    }
+    const ButtonRect b = RegionButtonRect(20.9, 40.9, kCanvasWidth, kCanvasHeight, r);  // truncated sums
+    EXPECT_EQ(std::vector<int>({b.left, b.top, b.width, b.height}), std::vector<int>({390, 240, 370, 200}));
     // Damaged fractions never reach an undefined conversion.
     r.x = std::numeric_limits<double>::quiet_NaN();
     r.width = 1e300;
@@ -122,14 +110,12 @@ TEST(RegionButtons, PlacesCaptionsAndTheSlotLimit) {
     EXPECT_EQ(bad.left + bad.width, 0);
 
     // Captions count the shown screen's bindings of that zone; other screens' records are zero.
-    std::vector<TitleRecord> titles(5);
+    std::vector<TitleRecord> titles(4);
     titles[0].id = 1, titles[0].region_id = 2;
     titles[1].id = 2, titles[1].region_id = 2;
-    titles[3].id = 4, titles[3].region_id = 2;
-    titles[4].id = 5, titles[4].region_id = 1;
-    EXPECT_EQ(PreviewCaption(2, titles), L"2(3)");
-    EXPECT_EQ(PreviewCaption(1, titles), L"1(1)");
-    EXPECT_EQ(PreviewCaption(3, {}), L"3(0)");
+    titles[3].id = 4, titles[3].region_id = 1;
+    EXPECT_EQ(PreviewCaption(2, titles), L"2(2)");
+    EXPECT_EQ(PreviewCaption(3, titles), L"3(0)");
 
     // A stored type of 150 regions gives 100 buttons.
     RegionList many(150);

@@ -37,3 +37,14 @@ if(TARGET Tarnquilcore AND EXISTS ${CMAKE_SOURCE_DIR}/bench/win/layout_bench.cpp
     add_custom_command(TARGET layout_bench POST_BUILD
         COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Tarnquilcore> $<TARGET_FILE_DIR:layout_bench>)
 endif()
+
+# Opening the options window against a bare dialog of its size (tools/bench.sh options_bench).
+add_executable(options_bench ${CMAKE_SOURCE_DIR}/bench/win/options_bench.cpp
+    ${CMAKE_SOURCE_DIR}/bench/win/options_bench.rc ${CMAKE_SOURCE_DIR}/res/Tessora.rc)
+target_include_directories(options_bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(options_bench PRIVATE -municode ${TESSORA_STATIC_LINK})
+target_link_libraries(options_bench PRIVATE tessora_app psapi)
+tessora_depend_on_dist(options_bench)
+add_custom_command(TARGET options_bench POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TESSORA_DIST_DIR}/qomb100.dll ${TESSORA_DIST_DIR}/pomlet64.dll
+            $<TARGET_FILE_DIR:options_bench>)

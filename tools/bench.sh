@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs one Windows benchmark program of the build under Wine and prints its figures:
 #   tools/bench.sh startup_bench [runs]
+#   tools/bench.sh options_bench [opens]
 #   tools/bench.sh rules_editor_bench [runs]     (rule editor: 100 captured zones, saves, writes)
 # Build first (tools/test.sh or tools/run.sh).
 set -euo pipefail

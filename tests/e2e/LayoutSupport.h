@@ -81,14 +81,19 @@ inline bool StartProgram(TessoraRun& run, int overlap, std::vector<std::wstring>
     return SetCursorPos((m.left + m.right) / 2, (m.top + m.bottom) / 2) != FALSE;
 }
 
+// The log line of a sequence on the primary monitor, ending in `result` (e.g. "(4) ...OK").
+inline std::wstring PrimaryLogLine(ActionKey act, wchar_t key1, wchar_t key2, const std::wstring& result) {
+    const RECT m = PrimaryMonitorEntry();
+    return L"[M1 at 1(" + std::to_wstring(m.right - m.left) + L"x" + std::to_wstring(m.bottom - m.top) +
+           (act == ActionKey::kAlt ? L") K1]: Alt + " : L") K2]: Ctrl + ") + key1 + L" + " + key2 + L" " + result +
+           L"\r\n";
+}
+
 // Types Alt + key1 + key2 and waits until its log line on the primary monitor, ending in `result`
 // (e.g. "(4) ...OK"), is written once more.
 inline bool RunHotkey(TessoraRun& run, wchar_t key1, wchar_t key2, const std::wstring& result,
                       DWORD timeoutMs = 15000) {
-    const RECT m = PrimaryMonitorEntry();
-    const std::wstring line = L"[M1 at 1(" + std::to_wstring(m.right - m.left) + L"x" +
-                              std::to_wstring(m.bottom - m.top) + L") K1]: Alt + " + key1 + L" + " + key2 + L" " +
-                              result + L"\r\n";
+    const std::wstring line = PrimaryLogLine(ActionKey::kAlt, key1, key2, result);
     const int before = CountLines(run.LogText(), line);
     TypeSequence(ActionKey::kAlt, key1, key2);
     return wts::WaitUntil([&] { return CountLines(run.LogText(), line) > before; }, timeoutMs);

@@ -43,6 +43,15 @@ HWND OpenFromTray(TessoraRun& run) {
     return options;
 }
 
+bool CentredOnWorkArea(HWND h) {
+    RECT rc, work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(h, &rc);
+    return rc.left == (work.right - work.left - (rc.right - rc.left)) / 2 &&
+           rc.top == (work.bottom - work.top - (rc.bottom - rc.top)) / 2 &&
+           (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
 HWND PageWindow(HWND options, Page p) {
     for (HWND child = GetWindow(options, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (wts::ClassName(child) == L"#32770" && GetDlgItem(child, kPageMarker[p])) return child;

@@ -21,6 +21,8 @@ bool Start(TessoraRun& run, const std::string& language = "English", int execute
            int showHotkey = 1);
 // Chooses Option on the tray menu and waits for the visible options window (null if none came).
 HWND OpenFromTray(TessoraRun& run);
+// Centred in a rectangle of the work area's size from the screen origin, and topmost.
+bool CentredOnWorkArea(HWND h);
 // The child page of the options window that holds page p's marker control.
 HWND PageWindow(HWND options, Page p);
 HWND PageControl(HWND options, Page p, int id);

@@ -34,12 +34,7 @@ TEST(UiOptions, OpensCentredOnTheWorkAreaAndEachButtonShowsItsPage) {
     HWND dlg = options::OpenFromTray(run);
     ASSERT_TRUE(dlg);
     EXPECT_EQ(wts::WindowText(dlg), L"Option (Tessora)");
-    RECT rc, work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(dlg, &rc);
-    EXPECT_EQ(rc.left, (work.right - work.left - (rc.right - rc.left)) / 2);
-    EXPECT_EQ(rc.top, (work.bottom - work.top - (rc.bottom - rc.top)) / 2);
-    EXPECT_TRUE(GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(options::CentredOnWorkArea(dlg));
 
     // the side panel: six buttons of 37 pixels, one pixel apart, as wide as the combo reaches + 30
     const int width = ClientRectIn(dlg, GetDlgItem(dlg, options::kCombo)).right + 30;
@@ -162,9 +157,7 @@ TEST(UiOptions, OkSavesAllSixKeysAndTheNewActionKeyWorksWithoutARestart) {
     EXPECT_FALSE(options::RunValueInNativeView()) << "a 32-bit program writes the 32-bit view";
 
     // Ctrl is the action key at once
-    const RECT m = layout::PrimaryMonitorEntry();
-    const std::wstring line = L"[M1 at 1(" + std::to_wstring(m.right - m.left) + L"x" +
-                              std::to_wstring(m.bottom - m.top) + L") K2]: Ctrl + 2 + 1 (2) ...OK\r\n";
+    const std::wstring line = layout::PrimaryLogLine(layout::ActionKey::kCtrl, '2', '1', L"(2) ...OK");
     layout::TypeSequence(layout::ActionKey::kCtrl, '2', '1');
     EXPECT_TRUE(wts::WaitUntil([&] { return layout::CountLines(run.LogText(), line) == 1; }, 15000))
         << wts::Wide2Narrow(run.LogText());

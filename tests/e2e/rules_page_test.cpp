@@ -137,12 +137,13 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     SetWindowTextW(GetDlgItem(editor, kName), L"  Two by two\t");
     ASSERT_TRUE(SaveEditor(run, editor));
 
-    // The new rule is shown first, with its hotkey and type 5's four zones on an active screen 1.
+    // The new rule is shown first, with its hotkey and type 5's four zones on an active screen 1
+    // (the zones come last when the page refreshes).
+    EXPECT_TRUE(wts::WaitUntil([&] { return Captions(page, kPreviewFirst) == L"1(0) 2(0) 3(0) 4(0)"; }))
+        << wts::Wide2Narrow(Captions(page, kPreviewFirst));
     EXPECT_EQ(ComboItems(page, kRuleCombo), L"Two by two");
     EXPECT_EQ(wts::WindowText(GetDlgItem(page, kHotkeyText)), L"[ActKey] + Q + 1");
     EXPECT_TRUE(options::IsChecked(GetDlgItem(page, kActive)));
-    EXPECT_TRUE(wts::WaitUntil([&] { return Captions(page, kPreviewFirst) == L"1(0) 2(0) 3(0) 4(0)"; }))
-        << wts::Wide2Narrow(Captions(page, kPreviewFirst));
 
     // Zone 2 gets a typed title through the zone title editor.
     PostClick(page, kPreviewFirst + 1);

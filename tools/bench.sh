@@ -3,6 +3,7 @@
 #   tools/bench.sh options_bench [opens]
 #   tools/bench.sh startup_bench [runs]
 #   tools/bench.sh update_bench [runs]     (the update check: UI answers during a download, start to offer)
+#   tools/bench.sh rules_editor_bench [runs]     (rule editor: 100 captured zones, saves, writes)
 # Build first (tools/test.sh or tools/run.sh).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)

@@ -6,6 +6,7 @@
 #include "res/ui_ids.h"
 #include "ui/AddGridTitleDialog.h"
 #include "ui/AddUserDefine.h"
+#include "ui/XTabBackup.h"
 #include "ui/RuleWidgets.h"
 
 using namespace ruleui;
@@ -19,6 +20,7 @@ BEGIN_MESSAGE_MAP(CXTab2, COptionPage)
     ON_COMMAND(IDC_BTN_RULE_NEXT, &CXTab2::OnBnClickedNextScreen)
     ON_COMMAND_RANGE(kPreviewFirstId, kPreviewFirstId + kMaxRegionButtons, &CXTab2::OnRegionButton)
     ON_MESSAGE(WM_DESTROY, &CXTab2::OnDestroy)
+    ON_MESSAGE(WM_RULES_RESTORED, &CXTab2::OnRulesRestored)
 END_MESSAGE_MAP()
 
 CXTab2::CXTab2() : COptionPage(IDD_XTAB2) {}
@@ -206,6 +208,13 @@ void CXTab2::OnBnClickedAdd() {
     if (!RunRuleEditor(RULE_EDIT_ADD)) return;
     m_nRuleIndex = 0;
     RefreshRule();
+}
+
+// a restored database may hold fewer rules: start again from the first
+LRESULT CXTab2::OnRulesRestored(WPARAM, LPARAM) {
+    m_nRuleIndex = 0;
+    RefreshRule();
+    return 0;
 }
 
 void CXTab2::OnBnClickedEdit() {

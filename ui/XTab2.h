@@ -64,6 +64,7 @@ protected:
     LRESULT OnRuleCommand(WPARAM wp, LPARAM lp);
     LRESULT OnRegionButton(WPARAM wp, LPARAM lp);
     LRESULT OnDestroy(WPARAM wp, LPARAM lp);
+    LRESULT OnRulesRestored(WPARAM wp, LPARAM lp);
 
     DECLARE_MESSAGE_MAP()
 

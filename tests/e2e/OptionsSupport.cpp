@@ -98,6 +98,19 @@ std::wstring SelectedLanguage(HWND options) {
     return text;
 }
 
+// Every item of a combo box, joined by "|".
+std::wstring ComboItems(HWND dialog, int comboId) {
+    HWND combo = GetDlgItem(dialog, comboId);
+    std::wstring items;
+    const int n = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        items += (i ? L"|" : L"") + std::wstring(text.c_str());
+    }
+    return items;
+}
+
 bool CloseWith(HWND options, int button) {
     // posted: the program destroys the window, button and all, while the click is handled
     PostMessageW(GetDlgItem(options, button), BM_CLICK, 0, 0);

@@ -35,6 +35,7 @@ void ClickPageButton(HWND options, Page p);
 // Selects the combo item with exactly this text and tells the window, as a user's pick does.
 bool PickLanguage(HWND options, const std::wstring& name);
 std::wstring SelectedLanguage(HWND options);  // empty when nothing is selected
+std::wstring ComboItems(HWND dialog, int comboId);
 // OK or Cancel; waits until the window is gone.
 bool CloseWith(HWND options, int button);
 bool IsChecked(HWND control);

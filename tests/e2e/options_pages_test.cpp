@@ -251,6 +251,8 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     std::string restored;
     ASSERT_TRUE(wts::ReadFileBytes(dir + L"\\other.data", restored));
     EXPECT_EQ(db, restored);
+    // the rules page lists the restored rules, not the old ones
+    EXPECT_EQ(options::ComboItems(options::PageWindow(options, options::kRules), 1176), L"Halves");
     ShowWindow(options, SW_HIDE);
 
     ASSERT_TRUE(layout::RunHotkey(run, 'Q', '2', L"(1) ...OK")) << wts::Wide2Narrow(run.LogText());

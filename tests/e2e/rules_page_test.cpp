@@ -56,18 +56,6 @@ void Pick(HWND dialog, int comboId, int index) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-std::wstring ComboItems(HWND dialog, int comboId) {
-    HWND combo = GetDlgItem(dialog, comboId);
-    std::wstring items;
-    const int n = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-        std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        items += (i ? L"|" : L"") + std::wstring(text.c_str());
-    }
-    return items;
-}
-
 // The captions of the visible zone buttons, "1(0) 2(1) ..."; the count when `countOnly`.
 std::wstring Captions(HWND parent, int firstId) {
     std::wstring out;
@@ -130,7 +118,7 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     HWND editor = WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     EXPECT_EQ(wts::WindowText(editor), L"Tessora Add User define");
-    EXPECT_EQ(ComboItems(editor, kKey), L"1|2|3|4|5|6|7|8|9");
+    EXPECT_EQ(options::ComboItems(editor, kKey), L"1|2|3|4|5|6|7|8|9");
     EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kWindowCount)), L"1");  // type 1 drawn at first
     Pick(editor, kType, 4);
     EXPECT_EQ(Captions(editor, kCanvasFirst), L"1 2 3 4");
@@ -141,7 +129,7 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     // (the zones come last when the page refreshes).
     EXPECT_TRUE(wts::WaitUntil([&] { return Captions(page, kPreviewFirst) == L"1(0) 2(0) 3(0) 4(0)"; }))
         << wts::Wide2Narrow(Captions(page, kPreviewFirst));
-    EXPECT_EQ(ComboItems(page, kRuleCombo), L"Two by two");
+    EXPECT_EQ(options::ComboItems(page, kRuleCombo), L"Two by two");
     EXPECT_EQ(wts::WindowText(GetDlgItem(page, kHotkeyText)), L"[ActKey] + Q + 1");
     EXPECT_TRUE(options::IsChecked(GetDlgItem(page, kActive)));
 
@@ -189,14 +177,14 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     editor = WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kName)), L"Two by two");
-    EXPECT_EQ(ComboItems(editor, kKey), L"1|2|3|4|5|6|7|8|9");
+    EXPECT_EQ(options::ComboItems(editor, kKey), L"1|2|3|4|5|6|7|8|9");
     PostClick(editor, kDeleteRule);
     wts::MessageBoxInfo box;
     ASSERT_TRUE(wts::AnswerMessageBox(run.proc.Pid(), box, IDYES));
     EXPECT_EQ(box.text, L"Are you sure you want to delete the user define?");
     ASSERT_TRUE(wts::WaitUntil([&] { return !IsWindow(editor); }));
     EXPECT_TRUE(wts::WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(page, kEdit)); }));
-    EXPECT_EQ(ComboItems(page, kRuleCombo), L"");
+    EXPECT_EQ(options::ComboItems(page, kRuleCombo), L"");
     {
         CRuleStore store = OpenStore(run);
         store.Reload(0);
@@ -298,11 +286,11 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     PostClick(page, kAdd);
     editor = WaitDialog(run, kName);
     ASSERT_TRUE(editor);
-    EXPECT_EQ(ComboItems(editor, kKey), L"9");
+    EXPECT_EQ(options::ComboItems(editor, kKey), L"9");
     SetWindowTextW(GetDlgItem(editor, kName), name.c_str());
     Pick(editor, kType, 1);
     ASSERT_TRUE(SaveEditor(run, editor));
-    ASSERT_TRUE(wts::WaitUntil([&] { return ComboItems(page, kRuleCombo).substr(0, name.size()) == name; }));
+    ASSERT_TRUE(wts::WaitUntil([&] { return options::ComboItems(page, kRuleCombo).substr(0, name.size()) == name; }));
     {
         CRuleStore store = OpenStore(run);
         store.Reload(0);
@@ -312,7 +300,7 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     PostClick(page, kAdd);
     editor = WaitDialog(run, kName);
     ASSERT_TRUE(editor);
-    EXPECT_EQ(ComboItems(editor, kKey), L"");
+    EXPECT_EQ(options::ComboItems(editor, kKey), L"");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kSave)));
     PostClick(editor, IDCANCEL);
     ASSERT_TRUE(wts::WaitUntil([&] { return !IsWindow(editor); }));

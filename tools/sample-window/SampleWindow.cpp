@@ -4,7 +4,9 @@
 //   SampleWindow.exe "<title>|x,y,w,h[|flag,flag...]" ...
 //
 // Flags: min (shown minimised), disabled, hidden, topmost, fg (made the foreground window once
-// all are shown), tool (a tool window). A title may be empty. Windows are created and shown
+// all are shown), tool (a tool window), keys (every key message it receives is appended to the
+// file named by the environment variable TESSORA_SAMPLE_KEYLOG), lag (each move or resize of it
+// takes its thread 100 ms, as a program that lays itself out again). A title may be empty. Windows are created and shown
 // in argument order, so the last one ends on top of the z-order.
 //
 // Messages a test may post to any of the windows:
@@ -32,6 +34,35 @@ struct SampleClock {
     volatile LONG moves;
 };
 SampleClock* g_clock = nullptr;
+HANDLE g_keyLog = INVALID_HANDLE_VALUE;
+constexpr DWORD kLagMs = 100;
+HWND g_keyWindow = nullptr;
+
+// One line per key message: its name, the key or character in hex, and whether Alt was down.
+void LogKeyMessage(UINT msg, WPARAM wp) {
+    const char* name = nullptr;
+    switch (msg) {
+    case WM_KEYDOWN: name = "KD"; break;
+    case WM_KEYUP: name = "KU"; break;
+    case WM_SYSKEYDOWN: name = "SKD"; break;
+    case WM_SYSKEYUP: name = "SKU"; break;
+    case WM_CHAR: name = "CH"; break;
+    case WM_SYSCHAR: name = "SCH"; break;
+    default: return;
+    }
+    char line[48];
+    const int n = wsprintfA(line, "%s %02X %d\r\n", name, static_cast<unsigned>(wp & 0xFFFF),
+                            GetKeyState(VK_MENU) < 0 ? 1 : 0);
+    DWORD written = 0;
+    WriteFile(g_keyLog, line, static_cast<DWORD>(n), &written, nullptr);
+}
+
+void OpenKeyLog() {
+    wchar_t path[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"TESSORA_SAMPLE_KEYLOG", path, MAX_PATH)) return;
+    g_keyLog = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+}
 
 void OpenClock() {
     wchar_t name[64];
@@ -43,7 +74,8 @@ void OpenClock() {
 struct WindowSpec {
     std::wstring title;
     RECT rect = {};
-    bool minimised = false, disabled = false, hidden = false, topmost = false, foreground = false, tool = false;
+    bool minimised = false, disabled = false, hidden = false, topmost = false, foreground = false, tool = false,
+         keys = false, lag = false;
 };
 
 std::vector<std::wstring> Split(const std::wstring& s, wchar_t sep) {
@@ -73,6 +105,8 @@ bool ParseSpec(const std::wstring& arg, WindowSpec& spec) {
             else if (f == L"topmost") spec.topmost = true;
             else if (f == L"fg") spec.foreground = true;
             else if (f == L"tool") spec.tool = true;
+            else if (f == L"keys") spec.keys = true;
+            else if (f == L"lag") spec.lag = true;
         }
     }
     return true;
@@ -88,6 +122,8 @@ LRESULT CALLBACK SampleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             g_clock->lastMove = now.QuadPart;
             InterlockedIncrement(&g_clock->moves);
         }
+        if (GetPropW(h, L"lag") && (wp_->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+            Sleep(kLagMs);
         return DefWindowProcW(h, msg, wp, lp);
     }
     case WM_SAMPLE_SLEEP:
@@ -136,6 +172,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (argv) LocalFree(argv);
     if (specs.empty()) return 2;
     OpenClock();
+    OpenKeyLog();
 
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
@@ -160,11 +197,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         if (s.minimised) ShowWindow(h, SW_SHOWMINNOACTIVE);
         else if (!s.hidden) ShowWindow(h, SW_SHOW);
         if (s.foreground) foreground = h;
+        if (s.keys) g_keyWindow = h;
+        if (s.lag) SetPropW(h, L"lag", reinterpret_cast<HANDLE>(1));
     }
     if (foreground) SetForegroundWindow(foreground);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == g_keyWindow && g_keyLog != INVALID_HANDLE_VALUE) LogKeyMessage(msg.message, msg.wParam);
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

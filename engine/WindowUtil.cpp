@@ -132,6 +132,12 @@ bool CWindowUtil::ReadAppUserModelId(HWND hWnd, CString& id) {
                      : nullptr;
     }();
     if (!getStore) return false;
+    // COM is not started with the program; S_FALSE when this thread already has it.
+    static const bool comReady = [] {
+        const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
+    }();
+    if (!comReady) return false;
     IPropertyStore* store = nullptr;
     if (FAILED(getStore(hWnd, kIidPropertyStore, reinterpret_cast<void**>(&store))) || !store) return false;
     bool found = false;

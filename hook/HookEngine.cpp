@@ -19,20 +19,20 @@ enum : UINT {
 };
 
 constexpr DWORD kStartTimeoutMs = 10000;
-// How long one WM_COPYDATA waits for a busy receiver. Past it the message is still handled when
-// the receiver gets to it; the loop meanwhile goes back to injecting and to the next notices.
-constexpr UINT kSendWaitMs = 25;
+// A receiver busy for longer than this (a layout over hung windows) loses the wait, not the
+// message: it is still handled when the receiver gets to it.
+constexpr UINT kSendTimeoutMs = 5000;
 // Input newer than the last key the hook saw by more than this makes the health check act.
 constexpr DWORD kHealthSlackMs = 500;
 
-// The payload must stay valid after a send whose wait ran out, because the receiver still reads
-// it later; a ring of slots living as long as the module is far from wrapping in that time.
+// The payload must stay valid after a timed-out send, because the receiver may still read it
+// later; a small ring of slots living as long as the module is far from wrapping in that time.
 struct PayloadSlot {
     COPYDATASTRUCT cds;
     BYTE bytes[4];
 };
-PayloadSlot g_slots[256];
-unsigned g_nextSlot = 0;  // hook thread only
+PayloadSlot g_slots[32];
+unsigned g_nextSlot = 0;  // sender thread only
 
 bool TimeReached(DWORD now, DWORD due) { return static_cast<LONG>(now - due) >= 0; }
 
@@ -45,8 +45,8 @@ Notice Unpack(uint32_t v) {
                   static_cast<uint8_t>(v >> 24)};
 }
 
-// Waits for a thread while letting messages sent to this thread through: the hook thread may be
-// in the middle of a WM_COPYDATA to a window of the caller.
+// Waits for a thread while letting messages sent to this thread through: the sender may be in
+// the middle of a WM_COPYDATA to a window of the caller.
 void WaitAllowingSentMessages(HANDLE thread) {
     if (!thread) return;
     for (;;) {
@@ -72,6 +72,8 @@ void HookEngine::ProcessDetach(bool processEnding) {
 
 HookEngine::HookEngine() {
     InitializeCriticalSection(&m_apiLock);
+    InitializeCriticalSection(&m_senderLock);
+    InitializeConditionVariable(&m_senderWake);
     m_magic = reinterpret_cast<ULONG_PTR>(this);
 }
 
@@ -80,6 +82,7 @@ HookEngine::~HookEngine() {
     for (HANDLE h : {m_hStop, m_hReady, m_hDropped})
         if (h) CloseHandle(h);
     delete[] m_timing;
+    DeleteCriticalSection(&m_senderLock);
     DeleteCriticalSection(&m_apiLock);
 }
 
@@ -95,16 +98,21 @@ bool HookEngine::Start(HWND target) {
         if (m_hStop && m_hReady && m_hDropped) {
             ResetEvent(m_hStop);
             m_notices.Clear();
-            m_overflowNotice = 0;
+            m_overflowNotice.store(0);
+            m_senderStop = false;
+            m_senderIdle = false;
             m_seq = KeySequencer();
             m_installOk = false;
             for (Counter* c : {&m_consumed, &m_queued, &m_sent, &m_sendFailures, &m_overflows, &m_injected,
                                &m_injectFailures, &m_reinstalls, &m_drops, &m_timedOut, &m_handedBack})
                 c->Set(0);
             m_target.store(target);
-            // The loop needs little stack; the system's default reservation stays unused.
-            m_hHookThread = CreateThread(nullptr, 64 * 1024, HookThreadEntry, this, STACK_SIZE_PARAM_IS_A_RESERVATION,
-                                         &m_hookThreadId);
+            // Neither thread needs much stack; the default reservation would stay unused.
+            m_hSenderThread = CreateThread(nullptr, 64 * 1024, SenderThreadEntry, this,
+                                           STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+            if (m_hSenderThread)
+                m_hHookThread = CreateThread(nullptr, 64 * 1024, HookThreadEntry, this,
+                                             STACK_SIZE_PARAM_IS_A_RESERVATION, &m_hookThreadId);
             if (m_hHookThread) {
                 HANDLE waits[2] = {m_hReady, m_hHookThread};
                 WaitForMultipleObjects(2, waits, FALSE, kStartTimeoutMs);
@@ -114,7 +122,7 @@ bool HookEngine::Start(HWND target) {
                 m_running = true;
             } else {
                 SetEvent(m_hStop);
-                JoinThread();
+                JoinThreads();
             }
         }
     }
@@ -128,22 +136,26 @@ bool HookEngine::Stop() {
     if (m_running) {
         m_running = false;
         SetEvent(m_hStop);
-        // Called from inside our own WM_COPYDATA: answer it first, or the hook thread would wait
-        // for us while we wait for it.
+        // Called from inside our own WM_COPYDATA: answer it first, or the sender would wait for
+        // us while we wait for it.
         HWND target = m_target.load();
         if (m_delivering.load() && InSendMessage() &&
             GetWindowThreadProcessId(target, nullptr) == GetCurrentThreadId())
             ReplyMessage(0);
-        JoinThread();
+        JoinThreads();
     }
     LeaveCriticalSection(&m_apiLock);
     return wasRunning;
 }
 
-void HookEngine::JoinThread() noexcept {
+void HookEngine::JoinThreads() noexcept {
     WaitAllowingSentMessages(m_hHookThread);
-    if (m_hHookThread) CloseHandle(m_hHookThread);
-    m_hHookThread = nullptr;
+    WakeSender(true);  // only now: the hook thread's last notices are in the ring
+    WaitAllowingSentMessages(m_hSenderThread);
+    for (HANDLE* h : {&m_hHookThread, &m_hSenderThread}) {
+        if (*h) CloseHandle(*h);
+        *h = nullptr;
+    }
     m_hookThreadId = 0;
 }
 
@@ -195,9 +207,7 @@ void HookEngine::HookThreadMain() noexcept {
     for (;;) {
         DoWork();
         const DWORD now = GetTickCount();
-        // Work left behind (a receiver that keeps us waiting) is picked up again soon.
-        DWORD wait = TimeReached(now, nextCheck) ? 0 : nextCheck - now;
-        if (HasWork() && wait > kSendWaitMs) wait = kSendWaitMs;
+        const DWORD wait = TimeReached(now, nextCheck) ? 0 : nextCheck - now;
         const DWORD r = MsgWaitForMultipleObjectsEx(1, &m_hStop, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
         // Hook calls are delivered inside PeekMessage; what they leave is done after each one.
@@ -225,7 +235,7 @@ void HookEngine::HookThreadMain() noexcept {
     if (m_hHook) UnhookWindowsHookEx(m_hHook);
     m_hHook = nullptr;
     TlsSetValue(g_tls, nullptr);
-    // A key-up held back for ordering must still reach the programs; notices are not sent any more.
+    // A key-up held back for ordering must still reach the programs.
     Inject();
 }
 
@@ -272,10 +282,7 @@ bool HookEngine::OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept {
         } else {
             // Sequences typed faster than the receiver takes them may merge, but the newest stays.
             m_overflows.Bump();
-            if (d.notice.kind == 2) {
-                if (!m_overflowNotice) m_queued.Bump();
-                m_overflowNotice = Pack(d.notice);
-            }
+            if (d.notice.kind == 2 && m_overflowNotice.exchange(Pack(d.notice)) == 0) m_queued.Bump();
         }
     }
     if (d.eat) m_consumed.Bump();
@@ -284,28 +291,20 @@ bool HookEngine::OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept {
     return d.eat;
 }
 
-bool HookEngine::HasWork() const noexcept {
-    return m_seq.OwedCount() > 0 || !m_notices.Empty() || m_overflowNotice != 0;
-}
-
 void HookEngine::DoWork() noexcept {
     if (m_working) return;
     m_working = true;
-    for (;;) {
-        Inject();
-        Notice n;
-        if (m_notices.Pop(n)) {
-            Deliver(n);
-        } else if (m_overflowNotice) {
-            const Notice last = Unpack(m_overflowNotice);
-            m_overflowNotice = 0;
-            Deliver(last);
-        } else {
-            break;
-        }
-        if (WaitForSingleObject(m_hStop, 0) == WAIT_OBJECT_0) break;
-    }
+    Inject();
+    if (!m_notices.Empty() || m_overflowNotice.load() != 0) WakeSender(false);
     m_working = false;
+}
+
+void HookEngine::WakeSender(bool stop) noexcept {
+    EnterCriticalSection(&m_senderLock);
+    const bool wake = m_senderIdle || stop;
+    if (stop) m_senderStop = true;
+    LeaveCriticalSection(&m_senderLock);
+    if (wake) WakeConditionVariable(&m_senderWake);
 }
 
 // Sends the strokes the sequencer owes, marked as ours so that the hook lets them pass.
@@ -333,6 +332,41 @@ void HookEngine::Inject() noexcept {
     }
 }
 
+// ---- sender thread --------------------------------------------------------------------------
+
+DWORD WINAPI HookEngine::SenderThreadEntry(void* self) {
+    try {
+        static_cast<HookEngine*>(self)->SenderThreadMain();
+    } catch (...) {
+    }
+    return 0;
+}
+
+bool HookEngine::TakeNotice(Notice& n) noexcept {
+    if (m_notices.Pop(n)) return true;
+    // Sequences typed faster than the receiver takes them may merge, but the newest stays.
+    const uint32_t last = m_overflowNotice.exchange(0);
+    if (!last) return false;
+    n = Unpack(last);
+    return true;
+}
+
+void HookEngine::SenderThreadMain() noexcept {
+    for (;;) {
+        Notice n;
+        while (WaitForSingleObject(m_hStop, 0) != WAIT_OBJECT_0 && TakeNotice(n)) Deliver(n);
+        EnterCriticalSection(&m_senderLock);
+        m_senderIdle = true;
+        // checked again under the lock: the loop wakes us only when it sees us idle
+        while (!m_senderStop && m_notices.Empty() && m_overflowNotice.load() == 0)
+            SleepConditionVariableCS(&m_senderWake, &m_senderLock, INFINITE);
+        m_senderIdle = false;
+        const bool stop = m_senderStop;
+        LeaveCriticalSection(&m_senderLock);
+        if (stop) return;  // notices still queued at a stop are not sent
+    }
+}
+
 void HookEngine::Deliver(const Notice& n) noexcept {
     HWND target = m_target.load();
     if (!IsWindow(target)) {
@@ -349,13 +383,10 @@ void HookEngine::Deliver(const Notice& n) noexcept {
     slot.cds.lpData = slot.bytes;
     DWORD_PTR result = 0;
     m_delivering.store(true);
-    SetLastError(0);
     const LRESULT ok = SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&slot.cds),
-                                           SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendWaitMs, &result);
-    const DWORD error = ok ? 0 : GetLastError();
+                                           SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
     m_delivering.store(false);
-    // A wait that ran out leaves the message with the receiver, which handles it later.
-    if (ok || error == ERROR_TIMEOUT)
+    if (ok)
         m_sent.Bump();
     else
         m_sendFailures.Bump();

@@ -1,13 +1,14 @@
 // The working part of CTarnquilcore.
 //
-// One thread of the library's own (raised priority) owns the low-level keyboard hook, its message
-// loop and the KeySequencer. The hook procedure only decides and records: the notices go into a
-// ring and the strokes the sequencer owes stay with it; it wakes nobody, waits for nothing, takes
-// no lock and allocates nothing. Hook calls arrive while the thread is inside PeekMessage (or
-// inside one of its own SendInput or SendMessageTimeout calls, which let them in), so the loop
-// finds the new work as soon as the procedure returns: it injects the owed strokes first and then
-// delivers the notices, each WM_COPYDATA waiting only briefly, so that a busy receiver delays
-// neither typing nor the strokes behind it (a notice whose wait ran out is still handled, late).
+// Two threads of the library's own:
+//  - the hook thread (raised priority) owns the low-level keyboard hook, its message loop and the
+//    KeySequencer. The hook procedure only decides and records (notices into a lock-free ring,
+//    owed strokes with the sequencer): it wakes nobody, waits for nothing, takes no lock and
+//    allocates nothing. Hook calls arrive while the thread is in PeekMessage (or in its own
+//    SendInput), so the loop finds their work as soon as they return: it injects the owed strokes
+//    itself and wakes the sender, outside the hook procedure.
+//  - the sender delivers the notices as WM_COPYDATA; a slow receiver delays only this thread.
+//    It sleeps on a condition variable, which costs no trip to the system when nobody waits.
 #pragma once
 
 #include <windows.h>
@@ -63,18 +64,22 @@ private:
     static DWORD WINAPI HookThreadEntry(void* self);
     static uint8_t ProbeModifiers(void* context);
 
+    static DWORD WINAPI SenderThreadEntry(void* self);
     bool OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept;
     void HookThreadMain() noexcept;
-    // The loop's share: owed strokes, then notices. Never called from the hook procedure.
+    // The loop's share after hook calls: owed strokes out, the sender woken. Never called from the
+    // hook procedure.
     void DoWork() noexcept;
-    bool HasWork() const noexcept;
     void Inject() noexcept;
+    void WakeSender(bool stop) noexcept;
+    void SenderThreadMain() noexcept;
+    bool TakeNotice(Notice& n) noexcept;
     void Deliver(const Notice& n) noexcept;
     // Whether the previous hook was found gone (dropped by the system).
     bool Reinstall() noexcept;
     void Rearm(bool missedInput) noexcept;
     void CheckHealth() noexcept;
-    void JoinThread() noexcept;
+    void JoinThreads() noexcept;
 
     CRITICAL_SECTION m_apiLock;  // the public calls only; never taken by the hook thread
     bool m_running = false;
@@ -82,7 +87,13 @@ private:
     HANDLE m_hReady = nullptr;         // auto reset: the hook thread has tried to install
     HANDLE m_hDropped = nullptr;       // auto reset: a simulated drop is done
     HANDLE m_hHookThread = nullptr;
+    HANDLE m_hSenderThread = nullptr;
     DWORD m_hookThreadId = 0;
+    // the sender's sleep: taken by the hook thread's loop and the sender, never by the procedure
+    CRITICAL_SECTION m_senderLock;
+    CONDITION_VARIABLE m_senderWake;
+    bool m_senderStop = false;        // under m_senderLock
+    bool m_senderIdle = false;        // under m_senderLock
     std::atomic<HWND> m_target{nullptr};
     std::atomic<int> m_type{0};
     std::atomic<bool> m_delivering{false};
@@ -95,8 +106,8 @@ private:
     bool m_installOk = false;
     bool m_working = false;            // DoWork is on the stack: hook calls nested in it add work only
     KeySequencer m_seq;
-    NoticeQueue m_notices;
-    uint32_t m_overflowNotice = 0;     // the newest complete notice the full ring refused (packed)
+    NoticeQueue m_notices;             // hook procedure -> sender
+    std::atomic<uint32_t> m_overflowNotice{0};  // the newest complete notice the full ring refused
 
     Counter m_consumed, m_queued, m_sent, m_sendFailures, m_overflows, m_injected, m_injectFailures,
         m_reinstalls, m_drops, m_timedOut, m_handedBack;

@@ -13,8 +13,9 @@
 //   WM_APP + 1, wParam = milliseconds: the thread sleeps that long (the window stops answering)
 //   WM_CLOSE: that window goes; the process ends with its last window
 //
-// The time of the latest move or resize of any of its windows (QueryPerformanceCounter) and the
-// number of them are kept in the shared memory "TessoraSampleClock-<process id>" (SampleClock).
+// The time of the latest move or resize of any of its windows (QueryPerformanceCounter), the
+// number of them, and the time of the first one since a reader last set firstMove to 0 are kept
+// in the shared memory "TessoraSampleClock-<process id>" (SampleClock).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -32,6 +33,7 @@ int g_windows = 0;
 struct SampleClock {
     volatile LONGLONG lastMove;
     volatile LONG moves;
+    volatile LONGLONG firstMove;
 };
 SampleClock* g_clock = nullptr;
 HANDLE g_keyLog = INVALID_HANDLE_VALUE;
@@ -120,6 +122,7 @@ LRESULT CALLBACK SampleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             LARGE_INTEGER now;
             QueryPerformanceCounter(&now);
             g_clock->lastMove = now.QuadPart;
+            InterlockedCompareExchange64(&g_clock->firstMove, now.QuadPart, 0);
             InterlockedIncrement(&g_clock->moves);
         }
         if (GetPropW(h, L"lag") && (wp_->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))

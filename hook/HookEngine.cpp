@@ -22,6 +22,9 @@ constexpr DWORD kStartTimeoutMs = 10000;
 // A receiver busy for longer than this (a layout over hung windows) loses the wait, not the
 // message: it is still handled when the receiver gets to it.
 constexpr UINT kSendTimeoutMs = 5000;
+// The loop's longest sleep. A hook call may also be served inside the wait itself, which then
+// goes on sleeping; the strokes that call left owed go out after at most this long.
+constexpr DWORD kLoopNapMs = 20;
 // Input newer than the last key the hook saw by more than this makes the health check act.
 constexpr DWORD kHealthSlackMs = 500;
 
@@ -192,7 +195,7 @@ void HookEngine::HookThreadMain() noexcept {
     TlsSetValue(g_tls, this);
     // A hook starved of CPU is a hook the system removes.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount());
+    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount(), true);  // whatever is held as we start
     m_lastSeen.store(GetTickCount());
     m_hHook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelProc, g_module, 0);
     m_installOk = m_hHook != nullptr;
@@ -207,7 +210,8 @@ void HookEngine::HookThreadMain() noexcept {
     for (;;) {
         DoWork();
         const DWORD now = GetTickCount();
-        const DWORD wait = TimeReached(now, nextCheck) ? 0 : nextCheck - now;
+        DWORD wait = TimeReached(now, nextCheck) ? 0 : nextCheck - now;
+        if (wait > kLoopNapMs) wait = kLoopNapMs;
         const DWORD r = MsgWaitForMultipleObjectsEx(1, &m_hStop, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
         // Hook calls are delivered inside PeekMessage; what they leave is done after each one.

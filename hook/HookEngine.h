@@ -5,8 +5,8 @@
 //    KeySequencer. The hook procedure only decides and records (notices into a lock-free ring,
 //    owed strokes with the sequencer): it wakes nobody, waits for nothing, takes no lock and
 //    allocates nothing. Hook calls arrive while the thread is in PeekMessage (or in its own
-//    SendInput), so the loop finds their work as soon as they return: it injects the owed strokes
-//    itself and wakes the sender, outside the hook procedure.
+//    SendInput), so the loop finds their work as soon as they return (or within its short nap):
+//    it injects the owed strokes itself and wakes the sender, outside the hook procedure.
 //  - the sender delivers the notices as WM_COPYDATA; a slow receiver delays only this thread.
 //    It sleeps on a condition variable, which costs no trip to the system when nobody waits.
 #pragma once

@@ -62,12 +62,12 @@ bool KeySequencer::ShouldProbe(uint32_t time) const noexcept {
     return !m_anyEvent || Exceeds(time, m_lastEventTime, kFreshModifierMs);
 }
 
-void KeySequencer::AdoptSystemModifiers(uint8_t system) noexcept {
+void KeySequencer::AdoptSystemModifiers(uint8_t system, bool mayAdd) noexcept {
     static const uint8_t families[3][2] = {
         {kModAlt, kModLAlt}, {kModCtrl, kModLCtrl}, {kModWin, kModLWin}};
     for (const auto& f : families) {
         if (system & f[0]) {
-            if (!(m_mods & f[0])) m_mods = static_cast<uint8_t>(m_mods | f[1]);
+            if (mayAdd && !(m_mods & f[0])) m_mods = static_cast<uint8_t>(m_mods | f[1]);
         } else {
             m_mods = static_cast<uint8_t>(m_mods & ~f[0]);
         }
@@ -192,7 +192,7 @@ Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe p
         if (!done && (IsDigit(vk) || IsLetter(vk))) {
             uint8_t family = HeldFamily(executeType);
             if (family && probe) {
-                AdoptSystemModifiers(probeFn(probeContext));
+                AdoptSystemModifiers(probeFn(probeContext), false);
                 family = HeldFamily(executeType);
             }
             if (family) {
@@ -232,7 +232,10 @@ void KeySequencer::InjectionFailed(int count) noexcept {
 }
 
 void KeySequencer::Rearm(uint8_t systemModifiers, uint32_t now, bool missedInput) noexcept {
-    if (ShouldProbe(now) || (missedInput && m_owedCount == 0 && m_inFlight == 0)) AdoptSystemModifiers(systemModifiers);
+    if (missedInput && m_owedCount == 0 && m_inFlight == 0)
+        AdoptSystemModifiers(systemModifiers, true);
+    else if (ShouldProbe(now))
+        AdoptSystemModifiers(systemModifiers, false);
     if (m_stage == Stage::First &&
         (!(m_mods & m_holdFamily) || Exceeds(now, m_firstTime, kSequenceTimeoutMs))) {
         if (m_mods & m_holdFamily) ++m_timedOut;

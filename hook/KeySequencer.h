@@ -101,7 +101,9 @@ private:
     uint8_t HeldFamily(int type) const noexcept;
     void UpdateModifiers(const KeyStroke& k) noexcept;
     bool ShouldProbe(uint32_t time) const noexcept;
-    void AdoptSystemModifiers(uint8_t system) noexcept;
+    // The system's key state may release a modifier we hold; it adds one only when the hook is
+    // known to have missed input (its key state can lag behind or keep a key that went up).
+    void AdoptSystemModifiers(uint8_t system, bool mayAdd) noexcept;
     void CancelSequence(Cancel how) noexcept;
     void RequestMask() noexcept;
     bool Owe(const KeyStroke& k) noexcept;

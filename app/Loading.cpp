@@ -37,10 +37,13 @@ BOOL CLoading::OnInitDialog() {
     m_pfnUpdateLayeredWindow = reinterpret_cast<UpdateLayeredWindowFn>(
         reinterpret_cast<void*>(GetProcAddress(m_hUser32, "UpdateLayeredWindow")));
 
-    Gdiplus::Image* image = nullptr;
-    if (LoadPngResource(IDB_PNG_LOADING, L"PNG", &image)) {
-        delete m_pImage;
-        m_pImage = image;
+    // The PNG is decoded only when its ready-made pixels are missing.
+    if (!FindSplashPixels()) {
+        Gdiplus::Image* image = nullptr;
+        if (LoadPngResource(IDB_PNG_LOADING, L"PNG", &image)) {
+            delete m_pImage;
+            m_pImage = image;
+        }
     }
 
     m_hdcScreen = ::GetDC(m_hWnd);
@@ -55,11 +58,27 @@ BOOL CLoading::OnInitDialog() {
     return TRUE;
 }
 
+const BYTE* CLoading::FindSplashPixels() const {
+    HMODULE module = AfxGetResourceHandle();
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(IDR_SPLASH_PIXELS), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (!res || SizeofResource(module, res) != static_cast<DWORD>(m_nWidth * m_nHeight * 4)) return nullptr;
+    HGLOBAL block = LoadResource(module, res);
+    return block ? static_cast<const BYTE*>(LockResource(block)) : nullptr;
+}
+
 void CLoading::DrawLayered() {
     void* bits = nullptr;
     m_hBitmap = CreateLayeredImage(m_hdcWindow, m_nWidth, m_nHeight, &bits);
 
-    if (bits && m_pImage && m_pImage->GetWidth() > 0) {
+    if (const BYTE* pixels = bits ? FindSplashPixels() : nullptr) {
+        // the layered window wants premultiplied alpha
+        BYTE* out = static_cast<BYTE*>(bits);
+        for (int i = 0; i < m_nWidth * m_nHeight * 4; i += 4) {
+            const unsigned a = pixels[i + 3];
+            for (int c = 0; c < 3; ++c) out[i + c] = static_cast<BYTE>((pixels[i + c] * a + 127) / 255);
+            out[i + 3] = static_cast<BYTE>(a);
+        }
+    } else if (bits && m_pImage && m_pImage->GetWidth() > 0) {
         Gdiplus::Bitmap argb(m_nWidth, m_nHeight, PixelFormat32bppPARGB);
         {
             Gdiplus::Graphics graphics(&argb);

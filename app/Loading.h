@@ -37,6 +37,8 @@ public:
 protected:
     // Draws the picture into the layered window.
     void DrawLayered();
+    // The picture's pixels as built into the program, or null.
+    const BYTE* FindSplashPixels() const;
     LRESULT OnTimer(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()

@@ -1,7 +1,6 @@
 #include "app/XTessoraProApp.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "engine/XTessoraProDlg.h"
 
@@ -13,8 +12,7 @@ BOOL CXTessoraProApp::InitInstance() {
     // SysLink of the About box needs its class on Windows as well as the common set
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
-    // the update check reads its XML through COM on this thread
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // COM is started by whatever needs it, on first use: most runs never do.
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &m_gdiplusStartupInput, nullptr);
     SetRegistryKey(L"Local AppWizard-Generated Applications");
 

@@ -3,7 +3,8 @@ file(GLOB HOOK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/hook/*.cpp)
 add_library(Tarnquilcore SHARED ${HOOK_SOURCES})
 target_compile_definitions(Tarnquilcore PRIVATE TARNQUILCORE_BUILD)
 target_include_directories(Tarnquilcore PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_options(Tarnquilcore PRIVATE ${TESSORA_STATIC_LINK})
+# A preferred base of its own: at the linker's default it would be relocated (private pages).
+target_link_options(Tarnquilcore PRIVATE ${TESSORA_STATIC_LINK} ${TESSORA_SHIP_LINK} -Wl,--image-base,0x63000000)
 target_link_libraries(Tarnquilcore PRIVATE user32 kernel32)
 set_target_properties(Tarnquilcore PROPERTIES PREFIX "" OUTPUT_NAME Tarnquilcore
     RUNTIME_OUTPUT_DIRECTORY ${TESSORA_DIST_DIR}

@@ -87,7 +87,8 @@ if(WIN32)
         SQLITE_OMIT_LOAD_EXTENSION)
     # SQLite's own source is not held to our warning flags.
     target_compile_options(qomb100 PRIVATE -w -O2)
-    target_link_options(qomb100 PRIVATE -static-libgcc -s)
+    # a preferred base that no system DLL takes, so that it is mapped, not relocated
+    target_link_options(qomb100 PRIVATE -static-libgcc ${TESSORA_SHIP_LINK} -Wl,--image-base,0x63400000)
     set_target_properties(qomb100 PROPERTIES
         PREFIX "" OUTPUT_NAME qomb100
         RUNTIME_OUTPUT_DIRECTORY ${TESSORA_DIST_DIR}

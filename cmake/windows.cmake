@@ -10,6 +10,9 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
 add_compile_options(-Wall -Wextra -Werror -O2 -fno-strict-aliasing)
 # nothing beyond the system's own DLLs is needed on a clean Windows
 set(TESSORA_STATIC_LINK -static -static-libgcc -static-libstdc++)
+# What ships is stripped and aligned to pages in the file, so that the loader maps it instead of
+# copying each whole image into private memory.
+set(TESSORA_SHIP_LINK -s -Wl,--file-alignment,4096 -Wl,--section-alignment,4096)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 set(TESSORA_WIN_LIBS comctl32 gdiplus shlwapi version wininet ole32 oleaut32 uuid shell32
     comdlg32 advapi32 gdi32 user32 kernel32 msimg32)
@@ -45,9 +48,17 @@ endif()
 
 add_executable(Tessora WIN32 app/XTessoraPro.cpp res/Tessora.rc)
 target_link_libraries(Tessora PRIVATE tessora_app)
-target_link_options(Tessora PRIVATE -municode ${TESSORA_STATIC_LINK})
+target_link_options(Tessora PRIVATE -municode ${TESSORA_STATIC_LINK} ${TESSORA_SHIP_LINK})
 set_target_properties(Tessora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TESSORA_DIST_DIR})
 file(GLOB TESSORA_ART CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/*)
+# The splash's pixels, decoded at build time: showing them at start then needs no image decoder.
+set(TESSORA_SPLASH_PIXELS ${CMAKE_BINARY_DIR}/art/splash.bgra)
+add_custom_command(OUTPUT ${TESSORA_SPLASH_PIXELS}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/art
+    COMMAND /usr/bin/convert ${CMAKE_SOURCE_DIR}/res/art/splash.png -depth 8 BGRA:${TESSORA_SPLASH_PIXELS}
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/art/splash.png VERBATIM)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_BINARY_DIR}/art")
+set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS ${TESSORA_SPLASH_PIXELS})
 set_property(SOURCE res/Tessora.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/Tessora.manifest ${CMAKE_SOURCE_DIR}/res/resource.h
     ${CMAKE_SOURCE_DIR}/res/engine.rc ${CMAKE_SOURCE_DIR}/res/ui.rc

@@ -69,7 +69,7 @@ BOOL CActKeyPanel::OnInitDialog() {
     }
     m_pfnUpdateLayeredWindow = reinterpret_cast<PFN_UpdateLayeredWindow>(
         reinterpret_cast<void*>(GetProcAddress(m_hUser32, "UpdateLayeredWindow")));
-    LoadBackground();
+    // The background is decoded when the panel is first drawn: most starts never show it.
     m_hDC = ::GetDC(m_hWnd);
     m_hMemDC = CreateCompatibleDC(m_hDC);
     m_dwExStyle = static_cast<DWORD>(GetWindowLongW(m_hWnd, GWL_EXSTYLE));
@@ -77,6 +77,8 @@ BOOL CActKeyPanel::OnInitDialog() {
 }
 
 void CActKeyPanel::LoadBackground() {
+    if (m_bBackgroundTried) return;
+    m_bBackgroundTried = true;
     Gdiplus::Image* image = nullptr;
     if (!LoadPngResource(IDR_PNG_ACTKEY_PANEL, L"PNG", &image) || !image) return;
     if (image->GetLastStatus() != Gdiplus::Ok) {
@@ -97,6 +99,7 @@ void CActKeyPanel::CreateBackBuffer(int width) {
     m_pBits = static_cast<DWORD*>(bits);
     m_nBitsWidth = width;
 
+    LoadBackground();
     Gdiplus::Bitmap background(width, m_nHeight, PixelFormat32bppARGB);
     {
         Gdiplus::Graphics g(&background);

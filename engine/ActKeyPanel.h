@@ -67,4 +67,5 @@ private:
     DWORD* m_pBits = nullptr;
     int m_nBitsWidth = 0;
     int m_nLastDrawStatus = 0;
+    bool m_bBackgroundTried = false;
 };

@@ -2,6 +2,8 @@
 // user-defined layout and undo.
 #include <windows.h>
 
+#include <cstring>
+
 #include "app/Log.h"
 #include "app/Settings.h"
 #include "engine/ActKeyPanel.h"
@@ -95,51 +97,69 @@ LRESULT CXTessoraProDlg::OnCopyData(WPARAM wp, LPARAM lp) {
     }
 
     // Stage 2: one sequence at a time; moving windows lets sent messages in, this one among them.
-    if (d.action != engine::HotkeyAction::kBusy) {
+    // A complete sequence that arrives meanwhile is kept (only the newest) and carried out once the
+    // running one is done, so that the last sequence typed is the last one applied.
+    if (d.action == engine::HotkeyAction::kBusy) {
+        if (cds->dwData == engine::kHookSequence && cds->cbData >= 3) {
+            memcpy(m_pendingSequence, cds->lpData, 3);
+            m_bSequencePending = true;
+        }
+    } else {
         ReadyGuard guard(m_bReady);
-        m_strKey1 = d.key1;
-        m_strKey2 = d.key2;
-        m_strActKey = d.actKey;
-        if (d.action != engine::HotkeyAction::kIncomplete) {
-            if (d.refreshMonitors && m_pWindowUtil) m_pWindowUtil->GetMonitorRects(&m_nScreenCount, m_screens);
-            if (m_pSettings->m_nShowHotkey == 1) {
-                if (d.panelHide) HideActKeyPanel();
-                if (d.panelMove) MoveActKeyPanelToWorkArea();
-                if (d.panelShowSecondKey && m_pActKeyPanel && m_pActKeyPanel->m_hWnd) {
-                    m_pActKeyPanel->SetKeyText(m_strKey2);
-                    ShowActKeyPanel();
-                }
-            }
-            switch (d.action) {
-            case engine::HotkeyAction::kGrid:
-                SplitScreenGrid(d.rows, d.columns, 0);
-                break;
-            case engine::HotkeyAction::kUndo:
-                UndoLayout();
-                break;
-            case engine::HotkeyAction::kUserRule: {
-                const int id = m_pRuleStore ? m_pRuleStore->FindRuleByHotkey(d.ruleName) : 0;
-                if (id > 0) {
-                    SplitScreenUserDefined(1, id);
-                } else {
-                    POINT pt = {};
-                    GetCursorPos(&pt);
-                    m_nCurScreen = engine::MonitorIndexFromPoint(m_screens, m_nScreenCount, pt.x, pt.y);
-                    m_strLogHead = engine::FormatKeysLogHead(m_nScreenCount, m_nCurScreen, m_screens[m_nCurScreen],
-                                                             m_pSettings->m_nExecuteHotkeyType, m_strActKey,
-                                                             m_strKey1, m_strKey2);
-                    m_strLogTail = engine::FormatNotDefinedLogLine(m_strLogHead);
-                    if (m_pLog) m_pLog->Log(m_strLogTail);
-                }
-                break;
-            }
-            default:
-                break;
-            }
-            if (d.restoreHook) m_hook.RestoreHook();
+        RunSequence(d);
+        while (m_bSequencePending) {
+            m_bSequencePending = false;
+            const engine::HotkeyDecision next =
+                engine::ClassifyHotkeyMessage(engine::kHookSequence, m_pendingSequence, 3, 1,
+                                              m_pSettings->m_nShowHotkey, AnsiKeyText);
+            RunSequence(next);
         }
     }
     return DefWindowProc(WM_COPYDATA, wp, lp);
+}
+
+void CXTessoraProDlg::RunSequence(const engine::HotkeyDecision& d) {
+    m_strKey1 = d.key1;
+    m_strKey2 = d.key2;
+    m_strActKey = d.actKey;
+    if (d.action == engine::HotkeyAction::kIncomplete) return;
+    if (d.refreshMonitors && m_pWindowUtil) m_pWindowUtil->GetMonitorRects(&m_nScreenCount, m_screens);
+    switch (d.action) {
+    case engine::HotkeyAction::kGrid:
+        SplitScreenGrid(d.rows, d.columns, 0);
+        break;
+    case engine::HotkeyAction::kUndo:
+        UndoLayout();
+        break;
+    case engine::HotkeyAction::kUserRule: {
+        const int id = m_pRuleStore ? m_pRuleStore->FindRuleByHotkey(d.ruleName) : 0;
+        if (id > 0) {
+            SplitScreenUserDefined(1, id);
+        } else {
+            POINT pt = {};
+            GetCursorPos(&pt);
+            m_nCurScreen = engine::MonitorIndexFromPoint(m_screens, m_nScreenCount, pt.x, pt.y);
+            m_strLogHead = engine::FormatKeysLogHead(m_nScreenCount, m_nCurScreen, m_screens[m_nCurScreen],
+                                                     m_pSettings->m_nExecuteHotkeyType, m_strActKey, m_strKey1,
+                                                     m_strKey2);
+            m_strLogTail = engine::FormatNotDefinedLogLine(m_strLogHead);
+            if (m_pLog) m_pLog->Log(m_strLogTail);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    // The windows first, the panel after: drawing it would only delay the first move.
+    if (m_pSettings->m_nShowHotkey == 1) {
+        if (d.panelHide) HideActKeyPanel();
+        if (d.panelMove) MoveActKeyPanelToWorkArea();
+        if (d.panelShowSecondKey && m_pActKeyPanel && m_pActKeyPanel->m_hWnd) {
+            m_pActKeyPanel->SetKeyText(m_strKey2);
+            ShowActKeyPanel();
+        }
+    }
+    if (d.restoreHook) m_hook.RestoreHook();
 }
 
 void CXTessoraProDlg::CreateWindowUtil() { m_pWindowUtil = new CWindowUtil; }

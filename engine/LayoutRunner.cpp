@@ -31,12 +31,13 @@ engine::LayoutContext ReadLayoutContext(CXTessoraProDlg& dlg) {
     return ctx;
 }
 
-// The walk: the hosts are asked once per layout, before any window is read.
+// The walk. The store-app hosts are asked (once per layout) only when a window of theirs is
+// among the windows: the process snapshot costs more than the rest of the walk.
 void ReadWindows(CXTessoraProDlg& dlg, engine::LayoutContext& ctx) {
-    dlg.m_pWindowUtil->ProbeUwpHosts();
-    ctx.uwp = dlg.m_pWindowUtil->HostFlags();
     ctx.foreground = reinterpret_cast<engine::WindowId>(GetForegroundWindow());
     ctx.windows = dlg.m_pWindowUtil->ReadTopLevelWindows();
+    if (CWindowUtil::HasAppFrameWindow(ctx.windows)) dlg.m_pWindowUtil->ProbeUwpHosts();
+    ctx.uwp = dlg.m_pWindowUtil->HostFlags();
 }
 
 // Moves the windows, keeps the first layout since the last undo, and logs the layout.

@@ -55,6 +55,11 @@ BOOL CALLBACK TakeMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM arg) {
     return FALSE;
 }
 
+BOOL CALLBACK CollectWindow(HWND h, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
+    return TRUE;
+}
+
 engine::DisplayDeviceFacts ReadDisplayDevice(DWORD index) {
     engine::DisplayDeviceFacts f;
     DISPLAY_DEVICEW dd = {};
@@ -157,6 +162,12 @@ bool CWindowUtil::ReadAppUserModelId(HWND hWnd, CString& id) {
                      : nullptr;
     }();
     if (!getStore) return false;
+    // COM is not started with the program; S_FALSE when this thread already has it.
+    static const bool comReady = [] {
+        const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
+    }();
+    if (!comReady) return false;
     IPropertyStore* store = nullptr;
     if (FAILED(getStore(hWnd, kIidPropertyStore, reinterpret_cast<void**>(&store))) || !store) return false;
     bool found = false;
@@ -182,32 +193,44 @@ CString CWindowUtil::GetModifierName(const CString& code) { return engine::GetMo
 engine::WindowFacts CWindowUtil::ReadWindowFacts(HWND h) {
     engine::WindowFacts f;
     f.id = reinterpret_cast<engine::WindowId>(h);
-    f.visible = IsWindowVisible(h) != FALSE;
+    // One call for the styles and the rectangle: every call on another program's window is a trip
+    // to the system, and a layout reads a hundred windows before its first move.
+    WINDOWINFO info = {};
+    info.cbSize = sizeof(info);
+    const bool exists = GetWindowInfo(h, &info) != FALSE;
+    // top-level windows: visible, minimised and enabled are their own style bits
+    f.visible = exists && (info.dwStyle & WS_VISIBLE) != 0;
     if (!f.visible) return f;
     f.className = ReadClassName(h);
     f.title = ReadTitle(h);
-    f.minimised = IsIconic(h) == TRUE;
-    f.exists = IsWindow(h) != FALSE;
+    f.minimised = (info.dwStyle & WS_MINIMIZE) != 0;
+    f.exists = true;
     f.hung = IsHungAppWindow(h) == TRUE;
-    f.enabled = IsWindowEnabled(h) != FALSE;
-    f.topmost = (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    f.enabled = (info.dwStyle & WS_DISABLED) == 0;
+    f.topmost = (info.dwExStyle & WS_EX_TOPMOST) != 0;
     if (f.className == kAppFrameClass) f.appIdKnown = ReadAppUserModelId(h, f.appUserModelId);
-    RECT r = {};
-    GetWindowRect(h, &r);
-    f.rect = engine::WinRect{r.left, r.top, r.right, r.bottom};
+    f.rect = engine::WinRect{info.rcWindow.left, info.rcWindow.top, info.rcWindow.right, info.rcWindow.bottom};
     return f;
 }
 
 std::vector<engine::WindowFacts> CWindowUtil::ReadTopLevelWindows() {
+    // The whole list in one call, from the top of the z-order down; a window that goes meanwhile
+    // reads as not visible.
+    std::vector<HWND> handles;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&handles));
     std::vector<engine::WindowFacts> windows;
-    // A window list changes while it is walked; the cap only guards against a cycle.
-    const size_t kWalkLimit = 100000;
-    for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h && windows.size() < kWalkLimit;
-         h = GetWindow(h, GW_HWNDNEXT)) {
+    windows.reserve(handles.size());
+    for (HWND h : handles) {
         engine::WindowFacts f = ReadWindowFacts(h);
         if (f.visible) windows.push_back(std::move(f));
     }
     return windows;
+}
+
+bool CWindowUtil::HasAppFrameWindow(const std::vector<engine::WindowFacts>& windows) {
+    for (const engine::WindowFacts& f : windows)
+        if (f.className == kAppFrameClass) return true;
+    return false;
 }
 
 bool CWindowUtil::IsLayoutCandidate(HWND hWnd, const std::vector<CString>& excludeNames) {

@@ -39,6 +39,8 @@ public:
     engine::WindowFacts ReadWindowFacts(HWND hWnd);
     // The top-level windows from the top of the z-order down.
     std::vector<engine::WindowFacts> ReadTopLevelWindows();
+    // Whether any of them is an application-frame window (only those need the hosts probed).
+    static bool HasAppFrameWindow(const std::vector<engine::WindowFacts>& windows);
     bool IsLayoutCandidate(HWND hWnd, const std::vector<CString>& excludeNames);
 
     // Carries out planned SetWindowPos calls in order. Windows of other threads are moved

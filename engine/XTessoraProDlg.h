@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "engine/core/EngineTypes.h"
+#include "engine/core/HotkeyDispatch.h"
 #include "engine/core/Placement.h"
 #include "engine/TrayIcon.h"
 #include "framework/AfxList.h"
@@ -126,6 +127,11 @@ public:
     std::vector<CString> CurrentExcludeNames() const;
     // Moves that the last layout or undo could not make (windows closed or minimised meanwhile).
     int m_nLastMoveFailures = 0;
+    // Stage 2 of one sequence: the layout, then the panel, then RestoreHook.
+    void RunSequence(const engine::HotkeyDecision& d);
+    // The newest complete sequence that arrived while another one was being carried out.
+    unsigned char m_pendingSequence[3] = {};
+    bool m_bSequencePending = false;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -22,6 +22,9 @@ constexpr DWORD kStartTimeoutMs = 10000;
 // A receiver busy for longer than this (a layout over hung windows) loses the wait, not the
 // message: it is still handled when the receiver gets to it.
 constexpr UINT kSendTimeoutMs = 5000;
+// The loop's longest sleep. A hook call may also be served inside the wait itself, which then
+// goes on sleeping; the strokes that call left owed go out after at most this long.
+constexpr DWORD kLoopNapMs = 20;
 // Input newer than the last key the hook saw by more than this makes the health check act.
 constexpr DWORD kHealthSlackMs = 500;
 
@@ -32,12 +35,21 @@ struct PayloadSlot {
     BYTE bytes[4];
 };
 PayloadSlot g_slots[32];
-std::atomic<unsigned> g_nextSlot{0};
+unsigned g_nextSlot = 0;  // sender thread only
 
 bool TimeReached(DWORD now, DWORD due) { return static_cast<LONG>(now - due) >= 0; }
 
-// Waits for a thread while letting messages sent to this thread through: the sender may be
-// in the middle of a WM_COPYDATA to a window of the caller.
+uint32_t Pack(const Notice& n) {
+    return n.kind | static_cast<uint32_t>(n.first) << 8 | static_cast<uint32_t>(n.second) << 16 |
+           static_cast<uint32_t>(n.action) << 24;
+}
+Notice Unpack(uint32_t v) {
+    return Notice{static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                  static_cast<uint8_t>(v >> 24)};
+}
+
+// Waits for a thread while letting messages sent to this thread through: the sender may be in
+// the middle of a WM_COPYDATA to a window of the caller.
 void WaitAllowingSentMessages(HANDLE thread) {
     if (!thread) return;
     for (;;) {
@@ -63,14 +75,17 @@ void HookEngine::ProcessDetach(bool processEnding) {
 
 HookEngine::HookEngine() {
     InitializeCriticalSection(&m_apiLock);
+    InitializeCriticalSection(&m_senderLock);
+    InitializeConditionVariable(&m_senderWake);
     m_magic = reinterpret_cast<ULONG_PTR>(this);
 }
 
 HookEngine::~HookEngine() {
     Stop();
-    for (HANDLE h : {m_hStop, m_hStopInjector, m_hReady, m_hDropped})
+    for (HANDLE h : {m_hStop, m_hReady, m_hDropped})
         if (h) CloseHandle(h);
     delete[] m_timing;
+    DeleteCriticalSection(&m_senderLock);
     DeleteCriticalSection(&m_apiLock);
 }
 
@@ -81,28 +96,26 @@ bool HookEngine::Start(HWND target) {
         m_target.store(target);
     } else if (g_tls != TLS_OUT_OF_INDEXES) {
         if (!m_hStop) m_hStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (!m_hStopInjector) m_hStopInjector = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (!m_hReady) m_hReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         if (!m_hDropped) m_hDropped = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        if (!m_senderBell.Event()) m_senderBell.Create();
-        if (!m_injectorBell.Event()) m_injectorBell.Create();
-        if (m_hStop && m_hStopInjector && m_hReady && m_hDropped && m_senderBell.Event() &&
-            m_injectorBell.Event()) {
+        if (m_hStop && m_hReady && m_hDropped) {
             ResetEvent(m_hStop);
-            ResetEvent(m_hStopInjector);
             m_notices.Clear();
-            m_strokes.Clear();
-            m_refused.store(0);
+            m_overflowNotice.store(0);
+            m_senderStop = false;
+            m_senderIdle = false;
             m_seq = KeySequencer();
             m_installOk = false;
             for (Counter* c : {&m_consumed, &m_queued, &m_sent, &m_sendFailures, &m_overflows, &m_injected,
                                &m_injectFailures, &m_reinstalls, &m_drops, &m_timedOut, &m_handedBack})
                 c->Set(0);
             m_target.store(target);
-            m_hSenderThread = CreateThread(nullptr, 0, SenderThreadEntry, this, 0, nullptr);
-            m_hInjectorThread = CreateThread(nullptr, 0, InjectorThreadEntry, this, 0, nullptr);
-            if (m_hSenderThread && m_hInjectorThread)
-                m_hHookThread = CreateThread(nullptr, 0, HookThreadEntry, this, 0, &m_hookThreadId);
+            // Neither thread needs much stack; the default reservation would stay unused.
+            m_hSenderThread = CreateThread(nullptr, 64 * 1024, SenderThreadEntry, this,
+                                           STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+            if (m_hSenderThread)
+                m_hHookThread = CreateThread(nullptr, 64 * 1024, HookThreadEntry, this,
+                                             STACK_SIZE_PARAM_IS_A_RESERVATION, &m_hookThreadId);
             if (m_hHookThread) {
                 HANDLE waits[2] = {m_hReady, m_hHookThread};
                 WaitForMultipleObjects(2, waits, FALSE, kStartTimeoutMs);
@@ -140,11 +153,9 @@ bool HookEngine::Stop() {
 
 void HookEngine::JoinThreads() noexcept {
     WaitAllowingSentMessages(m_hHookThread);
-    // Only now: the hook thread hands over what it still owes as it ends.
-    SetEvent(m_hStopInjector);
-    WaitAllowingSentMessages(m_hInjectorThread);
+    WakeSender(true);  // only now: the hook thread's last notices are in the ring
     WaitAllowingSentMessages(m_hSenderThread);
-    for (HANDLE* h : {&m_hHookThread, &m_hInjectorThread, &m_hSenderThread}) {
+    for (HANDLE* h : {&m_hHookThread, &m_hSenderThread}) {
         if (*h) CloseHandle(*h);
         *h = nullptr;
     }
@@ -184,7 +195,7 @@ void HookEngine::HookThreadMain() noexcept {
     TlsSetValue(g_tls, this);
     // A hook starved of CPU is a hook the system removes.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount());
+    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount(), true);  // whatever is held as we start
     m_lastSeen.store(GetTickCount());
     m_hHook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelProc, g_module, 0);
     m_installOk = m_hHook != nullptr;
@@ -197,28 +208,23 @@ void HookEngine::HookThreadMain() noexcept {
     DWORD interval = m_healthInterval.load();
     DWORD nextCheck = GetTickCount() + interval;
     for (;;) {
+        DoWork();
         const DWORD now = GetTickCount();
-        const DWORD wait = TimeReached(now, nextCheck) ? 0 : nextCheck - now;
+        DWORD wait = TimeReached(now, nextCheck) ? 0 : nextCheck - now;
+        if (wait > kLoopNapMs) wait = kLoopNapMs;
         const DWORD r = MsgWaitForMultipleObjectsEx(1, &m_hStop, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
-        // Hook calls are delivered inside PeekMessage.
+        // Hook calls are delivered inside PeekMessage; what they leave is done after each one.
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.hwnd) {
                 DispatchMessageW(&msg);
-                continue;
-            }
-            switch (msg.message) {
-            case kMsgRestore:
-                Reinstall();
-                Rearm();
-                break;
-            case kMsgDrop:
+            } else if (msg.message == kMsgRestore) {
+                Rearm(Reinstall());
+            } else if (msg.message == kMsgDrop) {
                 if (m_hHook) UnhookWindowsHookEx(m_hHook);  // keep the stale handle, as the system would
                 SetEvent(m_hDropped);
-                break;
-            default:
-                break;
             }
+            DoWork();
         }
         const DWORD newInterval = m_healthInterval.load();
         if (newInterval != interval) {
@@ -234,23 +240,36 @@ void HookEngine::HookThreadMain() noexcept {
     m_hHook = nullptr;
     TlsSetValue(g_tls, nullptr);
     // A key-up held back for ordering must still reach the programs.
-    HandOver(GetTickCount());
+    Inject();
 }
 
 LRESULT CALLBACK HookEngine::LowLevelProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && g_tls != TLS_OUT_OF_INDEXES) {
         auto* self = static_cast<HookEngine*>(TlsGetValue(g_tls));
-        if (self && self->OnKeyboard(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam))) return 1;
+        if (self) {
+            TimingRecord* timing = self->m_timingOn.load(std::memory_order_relaxed) ? self->m_timing : nullptr;
+            LARGE_INTEGER t0 = {};
+            if (timing) QueryPerformanceCounter(&t0);
+            const bool eaten = self->OnKeyboard(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam));
+            LARGE_INTEGER t1 = {};
+            if (timing) QueryPerformanceCounter(&t1);
+            const LRESULT result = eaten ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+            if (timing) {
+                LARGE_INTEGER t2;
+                QueryPerformanceCounter(&t2);
+                const DWORD i = self->m_timingCount.load(std::memory_order_relaxed);
+                timing[i & (kTimingCapacity - 1)] = {static_cast<DWORD>(t1.QuadPart - t0.QuadPart),
+                                                     static_cast<DWORD>(t2.QuadPart - t0.QuadPart),
+                                                     eaten ? 1u : 0u};
+                self->m_timingCount.store(i + 1, std::memory_order_release);
+            }
+            return result;
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 bool HookEngine::OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept {
-    TimingRecord* timing = m_timingOn.load(std::memory_order_relaxed) ? m_timing : nullptr;
-    LARGE_INTEGER t0 = {};
-    if (timing) QueryPerformanceCounter(&t0);
-
-    if (m_refused.load(std::memory_order_relaxed)) m_seq.InjectionFailed(m_refused.exchange(0));
     KeyEvent e;
     e.key.vk = static_cast<uint16_t>(k.vkCode);
     e.key.scan = static_cast<uint16_t>(k.scanCode);
@@ -261,116 +280,59 @@ bool HookEngine::OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept {
     m_lastSeen.store(k.time, std::memory_order_relaxed);
 
     const Decision d = m_seq.OnKey(e, m_type.load(std::memory_order_relaxed), ProbeModifiers, nullptr);
-    bool signalled = false;
     if (d.notice.kind) {
         if (m_notices.Push(d.notice)) {
             m_queued.Bump();
-            signalled = m_senderBell.Ring();
         } else {
+            // Sequences typed faster than the receiver takes them may merge, but the newest stays.
             m_overflows.Bump();
+            if (d.notice.kind == 2 && m_overflowNotice.exchange(Pack(d.notice)) == 0) m_queued.Bump();
         }
     }
-    if (m_seq.OwedCount() > 0 && HandOver(k.time)) signalled = true;
     if (d.eat) m_consumed.Bump();
     m_timedOut.Set(static_cast<LONG>(m_seq.TimedOut()));
     m_handedBack.Set(static_cast<LONG>(m_seq.Replayed()));
-
-    if (timing) {
-        LARGE_INTEGER t1;
-        QueryPerformanceCounter(&t1);
-        const DWORD i = m_timingCount.load(std::memory_order_relaxed);
-        timing[i & (kTimingCapacity - 1)] = {static_cast<DWORD>(t1.QuadPart - t0.QuadPart),
-                                             static_cast<WORD>(d.eat), static_cast<WORD>(signalled)};
-        m_timingCount.store(i + 1, std::memory_order_release);
-    }
     return d.eat;
 }
 
-// Moves the strokes the sequencer owes to the injector, as many as the ring takes; the rest
-// follow with a later key. Returns whether the injector had to be woken.
-bool HookEngine::HandOver(uint32_t now) noexcept {
-    KeyStroke strokes[KeySequencer::kMaxOwed];
-    const uint32_t room = m_strokes.Free();
-    const int n = m_seq.TakeInjection(strokes, room < KeySequencer::kMaxOwed ? static_cast<int>(room)
-                                                                            : KeySequencer::kMaxOwed, now);
-    for (int i = 0; i < n; ++i) m_strokes.Push(strokes[i]);
-    return n > 0 && m_injectorBell.Ring();
+void HookEngine::DoWork() noexcept {
+    if (m_working) return;
+    m_working = true;
+    Inject();
+    if (!m_notices.Empty() || m_overflowNotice.load() != 0) WakeSender(false);
+    m_working = false;
 }
 
-bool HookEngine::Reinstall() noexcept {
-    // The new hook first, so that no key slips through between the two.
-    HHOOK fresh = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelProc, g_module, 0);
-    if (!fresh) return false;
-    if (m_hHook && !UnhookWindowsHookEx(m_hHook)) m_drops.Bump();
-    m_hHook = fresh;
-    m_reinstalls.Bump();
-    m_lastSeen.store(GetTickCount());
-    return true;
+void HookEngine::WakeSender(bool stop) noexcept {
+    EnterCriticalSection(&m_senderLock);
+    const bool wake = m_senderIdle || stop;
+    if (stop) m_senderStop = true;
+    LeaveCriticalSection(&m_senderLock);
+    if (wake) WakeConditionVariable(&m_senderWake);
 }
 
-void HookEngine::Rearm() noexcept {
-    if (m_refused.load()) m_seq.InjectionFailed(m_refused.exchange(0));
-    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount());
-    m_timedOut.Set(static_cast<LONG>(m_seq.TimedOut()));
-    m_handedBack.Set(static_cast<LONG>(m_seq.Replayed()));
-    if (m_seq.OwedCount() > 0) HandOver(GetTickCount());
-}
-
-void HookEngine::CheckHealth() noexcept {
-    // A hook the system dropped sees nothing while input goes on; mouse input also counts here,
-    // which only costs a needless re-install.
-    LASTINPUTINFO info = {sizeof info, 0};
-    if (!GetLastInputInfo(&info)) return;
-    if (static_cast<LONG>(info.dwTime - m_lastSeen.load()) > static_cast<LONG>(kHealthSlackMs)) {
-        Reinstall();
-        Rearm();
-    }
-}
-
-// ---- injector thread ------------------------------------------------------------------------
-
-DWORD WINAPI HookEngine::InjectorThreadEntry(void* self) {
-    try {
-        static_cast<HookEngine*>(self)->InjectorThreadMain();
-    } catch (...) {
-    }
-    return 0;
-}
-
-void HookEngine::InjectorThreadMain() noexcept {
-    INPUT inputs[KeySequencer::kMaxOwed];
-    bool stopping = false;
-    for (;;) {
-        int n = 0;
-        KeyStroke k;
-        while (n < KeySequencer::kMaxOwed && m_strokes.Pop(k)) {
-            INPUT& in = inputs[n++];
+// Sends the strokes the sequencer owes, marked as ours so that the hook lets them pass.
+void HookEngine::Inject() noexcept {
+    while (m_seq.OwedCount() > 0) {
+        KeyStroke strokes[KeySequencer::kMaxOwed];
+        const int n = m_seq.TakeInjection(strokes, KeySequencer::kMaxOwed, GetTickCount());
+        INPUT inputs[KeySequencer::kMaxOwed];
+        for (int i = 0; i < n; ++i) {
+            INPUT& in = inputs[i];
             ZeroMemory(&in, sizeof in);
             in.type = INPUT_KEYBOARD;
-            in.ki.wVk = k.vk;
-            in.ki.wScan = k.scan;
-            in.ki.dwFlags = (k.up ? KEYEVENTF_KEYUP : 0) | (k.extended ? KEYEVENTF_EXTENDEDKEY : 0);
-            in.ki.dwExtraInfo = m_magic;  // our hook recognises these and lets them pass
+            in.ki.wVk = strokes[i].vk;
+            in.ki.wScan = strokes[i].scan;
+            in.ki.dwFlags = (strokes[i].up ? KEYEVENTF_KEYUP : 0) | (strokes[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            in.ki.dwExtraInfo = m_magic;
         }
-        if (n > 0) {
-            const UINT sent = SendInput(static_cast<UINT>(n), inputs, sizeof(INPUT));
-            m_injected.Add(static_cast<LONG>(sent));
-            if (sent < static_cast<UINT>(n)) {
-                m_injectFailures.Add(n - static_cast<LONG>(sent));
-                m_refused.fetch_add(n - static_cast<LONG>(sent));
-            }
-            continue;
+        const UINT sent = SendInput(static_cast<UINT>(n), inputs, sizeof(INPUT));
+        m_injected.Add(static_cast<LONG>(sent));
+        if (sent < static_cast<UINT>(n)) {
+            m_injectFailures.Add(n - static_cast<LONG>(sent));
+            m_seq.InjectionFailed(n - static_cast<int>(sent));
+            return;
         }
-        if (stopping) return;
-        m_injectorBell.GoingIdle();
-        if (!m_strokes.Empty()) {
-            m_injectorBell.Awake();
-            continue;
-        }
-        HANDLE waits[2] = {m_injectorBell.Event(), m_hStopInjector};
-        const DWORD r = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        m_injectorBell.Awake();
-        if (r != WAIT_OBJECT_0) stopping = true;  // one more round for what is left
     }
 }
 
@@ -384,20 +346,28 @@ DWORD WINAPI HookEngine::SenderThreadEntry(void* self) {
     return 0;
 }
 
+bool HookEngine::TakeNotice(Notice& n) noexcept {
+    if (m_notices.Pop(n)) return true;
+    // Sequences typed faster than the receiver takes them may merge, but the newest stays.
+    const uint32_t last = m_overflowNotice.exchange(0);
+    if (!last) return false;
+    n = Unpack(last);
+    return true;
+}
+
 void HookEngine::SenderThreadMain() noexcept {
     for (;;) {
         Notice n;
-        while (WaitForSingleObject(m_hStop, 0) != WAIT_OBJECT_0 && m_notices.Pop(n)) Deliver(n);
-        if (WaitForSingleObject(m_hStop, 0) == WAIT_OBJECT_0) return;
-        m_senderBell.GoingIdle();
-        if (!m_notices.Empty()) {
-            m_senderBell.Awake();
-            continue;
-        }
-        HANDLE waits[2] = {m_hStop, m_senderBell.Event()};
-        const DWORD r = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        m_senderBell.Awake();
-        if (r != WAIT_OBJECT_0 + 1) return;
+        while (WaitForSingleObject(m_hStop, 0) != WAIT_OBJECT_0 && TakeNotice(n)) Deliver(n);
+        EnterCriticalSection(&m_senderLock);
+        m_senderIdle = true;
+        // checked again under the lock: the loop wakes us only when it sees us idle
+        while (!m_senderStop && m_notices.Empty() && m_overflowNotice.load() == 0)
+            SleepConditionVariableCS(&m_senderWake, &m_senderLock, INFINITE);
+        m_senderIdle = false;
+        const bool stop = m_senderStop;
+        LeaveCriticalSection(&m_senderLock);
+        if (stop) return;  // notices still queued at a stop are not sent
     }
 }
 
@@ -407,7 +377,7 @@ void HookEngine::Deliver(const Notice& n) noexcept {
         m_sendFailures.Bump();
         return;
     }
-    PayloadSlot& slot = g_slots[g_nextSlot.fetch_add(1) % (sizeof g_slots / sizeof g_slots[0])];
+    PayloadSlot& slot = g_slots[g_nextSlot++ % (sizeof g_slots / sizeof g_slots[0])];
     slot.bytes[0] = n.first;
     slot.bytes[1] = n.second;
     slot.bytes[2] = n.action;
@@ -424,6 +394,38 @@ void HookEngine::Deliver(const Notice& n) noexcept {
         m_sent.Bump();
     else
         m_sendFailures.Bump();
+}
+
+bool HookEngine::Reinstall() noexcept {
+    // The new hook first, so that no key slips through between the two.
+    HHOOK fresh = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelProc, g_module, 0);
+    if (!fresh) return false;
+    bool dropped = false;
+    if (m_hHook && !UnhookWindowsHookEx(m_hHook)) {
+        m_drops.Bump();
+        dropped = true;
+    }
+    m_hHook = fresh;
+    m_reinstalls.Bump();
+    m_lastSeen.store(GetTickCount());
+    return dropped;
+}
+
+void HookEngine::Rearm(bool missedInput) noexcept {
+    m_seq.Rearm(ProbeModifiers(nullptr), GetTickCount(), missedInput);
+    m_timedOut.Set(static_cast<LONG>(m_seq.TimedOut()));
+    m_handedBack.Set(static_cast<LONG>(m_seq.Replayed()));
+}
+
+void HookEngine::CheckHealth() noexcept {
+    // A hook the system dropped sees nothing while input goes on; mouse input also counts here,
+    // which only costs a needless re-install.
+    LASTINPUTINFO info = {sizeof info, 0};
+    if (!GetLastInputInfo(&info)) return;
+    if (static_cast<LONG>(info.dwTime - m_lastSeen.load()) > static_cast<LONG>(kHealthSlackMs)) {
+        Reinstall();
+        Rearm(true);
+    }
 }
 
 // ---- diagnostics ----------------------------------------------------------------------------
@@ -463,8 +465,8 @@ int HookEngine::ReadTiming(TarnquilcoreTiming* out, int max) const {
     for (DWORD i = 0; i < n; ++i) {
         const TimingRecord& r = m_timing[(count - n + i) & (kTimingCapacity - 1)];
         out[i].dwTicks = r.ticks;
+        out[i].dwTotalTicks = r.totalTicks;
         out[i].bEaten = r.eaten;
-        out[i].bSignalled = r.signalled;
     }
     return static_cast<int>(n);
 }

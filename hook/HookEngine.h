@@ -1,16 +1,14 @@
 // The working part of CTarnquilcore.
 //
-// Threads, each with one job:
-//  - hook thread (raised priority): owns the low-level keyboard hook, its message loop and the
-//    KeySequencer. The hook procedure decides, pushes into two lock-free rings, rings a worker's
-//    doorbell when that worker sleeps, and returns: no waiting, no allocation, no lock. The same
-//    thread re-installs the hook (RestoreHook, health check), so the sequencer is never touched
-//    by two threads.
-//  - injector thread: sends the key events the sequencer owes (the mask key, letters handed back,
-//    keys held back for ordering) with SendInput.
-//  - sender thread: delivers the notices as WM_COPYDATA; a slow receiver delays only this thread.
-// Work is never left to the hook thread's loop: under a steady stream of input the system may
-// keep running hook calls inside one PeekMessage for as long as the stream lasts.
+// Two threads of the library's own:
+//  - the hook thread (raised priority) owns the low-level keyboard hook, its message loop and the
+//    KeySequencer. The hook procedure only decides and records (notices into a lock-free ring,
+//    owed strokes with the sequencer): it wakes nobody, waits for nothing, takes no lock and
+//    allocates nothing. Hook calls arrive while the thread is in PeekMessage (or in its own
+//    SendInput), so the loop finds their work as soon as they return (or within its short nap):
+//    it injects the owed strokes itself and wakes the sender, outside the hook procedure.
+//  - the sender delivers the notices as WM_COPYDATA; a slow receiver delays only this thread.
+//    It sleeps on a condition variable, which costs no trip to the system when nobody waits.
 #pragma once
 
 #include <windows.h>
@@ -24,36 +22,6 @@ struct TarnquilcoreStats;
 struct TarnquilcoreTiming;
 
 namespace tarnquil {
-
-// Wakes a worker only when it is about to sleep, so a burst of input costs one signal at most.
-class Doorbell {
-public:
-    bool Create() {
-        m_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        return m_event != nullptr;
-    }
-    ~Doorbell() {
-        if (m_event) CloseHandle(m_event);
-    }
-    HANDLE Event() const { return m_event; }
-    // Producer, after publishing work.
-    // Returns whether it had to signal.
-    bool Ring() noexcept {
-        if (!m_idle.exchange(false)) return false;
-        SetEvent(m_event);
-        return true;
-    }
-    // Worker: announce the sleep, then check for work once more before waiting.
-    void GoingIdle() noexcept {
-        m_idle.store(true);
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-    }
-    void Awake() noexcept { m_idle.store(false); }
-
-private:
-    HANDLE m_event = nullptr;
-    std::atomic<bool> m_idle{false};
-};
 
 class HookEngine {
 public:
@@ -86,55 +54,60 @@ private:
         LONG Get() const noexcept { return value.load(std::memory_order_relaxed); }
     };
     struct TimingRecord {
-        DWORD ticks;
-        WORD eaten;
-        WORD signalled;
+        DWORD ticks;       // inside our code
+        DWORD totalTicks;  // the whole callback, CallNextHookEx included
+        DWORD eaten;
     };
     static constexpr DWORD kTimingCapacity = 1u << 15;
 
     static LRESULT CALLBACK LowLevelProc(int code, WPARAM wParam, LPARAM lParam);
     static DWORD WINAPI HookThreadEntry(void* self);
-    static DWORD WINAPI InjectorThreadEntry(void* self);
-    static DWORD WINAPI SenderThreadEntry(void* self);
     static uint8_t ProbeModifiers(void* context);
 
+    static DWORD WINAPI SenderThreadEntry(void* self);
     bool OnKeyboard(const KBDLLHOOKSTRUCT& k) noexcept;
-    bool HandOver(uint32_t now) noexcept;
     void HookThreadMain() noexcept;
-    void InjectorThreadMain() noexcept;
+    // The loop's share after hook calls: owed strokes out, the sender woken. Never called from the
+    // hook procedure.
+    void DoWork() noexcept;
+    void Inject() noexcept;
+    void WakeSender(bool stop) noexcept;
     void SenderThreadMain() noexcept;
+    bool TakeNotice(Notice& n) noexcept;
     void Deliver(const Notice& n) noexcept;
+    // Whether the previous hook was found gone (dropped by the system).
     bool Reinstall() noexcept;
-    void Rearm() noexcept;
+    void Rearm(bool missedInput) noexcept;
     void CheckHealth() noexcept;
     void JoinThreads() noexcept;
 
     CRITICAL_SECTION m_apiLock;  // the public calls only; never taken by the hook thread
     bool m_running = false;
-    HANDLE m_hStop = nullptr;          // manual reset: the hook and sender threads end
-    HANDLE m_hStopInjector = nullptr;  // manual reset: set once the hook thread has ended
+    HANDLE m_hStop = nullptr;          // manual reset: the hook thread ends
     HANDLE m_hReady = nullptr;         // auto reset: the hook thread has tried to install
     HANDLE m_hDropped = nullptr;       // auto reset: a simulated drop is done
     HANDLE m_hHookThread = nullptr;
-    HANDLE m_hInjectorThread = nullptr;
     HANDLE m_hSenderThread = nullptr;
     DWORD m_hookThreadId = 0;
-    Doorbell m_senderBell, m_injectorBell;
+    // the sender's sleep: taken by the hook thread's loop and the sender, never by the procedure
+    CRITICAL_SECTION m_senderLock;
+    CONDITION_VARIABLE m_senderWake;
+    bool m_senderStop = false;        // under m_senderLock
+    bool m_senderIdle = false;        // under m_senderLock
     std::atomic<HWND> m_target{nullptr};
     std::atomic<int> m_type{0};
     std::atomic<bool> m_delivering{false};
     std::atomic<DWORD> m_lastSeen{0};
     std::atomic<DWORD> m_healthInterval{5000};
-    std::atomic<LONG> m_refused{0};    // strokes SendInput would not take, for the sequencer
     ULONG_PTR m_magic = 0;             // dwExtraInfo of the key events we inject ourselves
 
     // hook thread only
     HHOOK m_hHook = nullptr;
     bool m_installOk = false;
+    bool m_working = false;            // DoWork is on the stack: hook calls nested in it add work only
     KeySequencer m_seq;
-
-    NoticeQueue m_notices;   // hook thread -> sender
-    StrokeQueue m_strokes;   // hook thread -> injector
+    NoticeQueue m_notices;             // hook procedure -> sender
+    std::atomic<uint32_t> m_overflowNotice{0};  // the newest complete notice the full ring refused
 
     Counter m_consumed, m_queued, m_sent, m_sendFailures, m_overflows, m_injected, m_injectFailures,
         m_reinstalls, m_drops, m_timedOut, m_handedBack;

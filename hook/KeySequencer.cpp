@@ -34,7 +34,7 @@ uint8_t KeySequencer::HeldFamily(int type) const noexcept {
     return 0;
 }
 
-void KeySequencer::UpdateModifiers(const KeyStroke& k, uint32_t time) noexcept {
+void KeySequencer::UpdateModifiers(const KeyStroke& k) noexcept {
     uint8_t bits = 0;
     switch (k.vk) {
     case kVkLMenu: bits = kModLAlt; break;
@@ -52,25 +52,22 @@ void KeySequencer::UpdateModifiers(const KeyStroke& k, uint32_t time) noexcept {
         m_mods = static_cast<uint8_t>(m_mods & ~bits);
         return;
     }
-    if ((bits & kModAlt) && !(m_mods & kModAlt)) m_altDownTime = time;
-    if ((bits & kModCtrl) && !(m_mods & kModCtrl)) m_ctrlDownTime = time;
     m_mods = static_cast<uint8_t>(m_mods | bits);
 }
 
-bool KeySequencer::ShouldProbe(uint8_t family, uint32_t time) const noexcept {
+bool KeySequencer::ShouldProbe(uint32_t time) const noexcept {
     // While strokes are held back or on their way the system's key state lags behind ours on
-    // purpose; and a modifier pressed a moment ago is certainly down (the probe is for key-ups
-    // lost long ago, e.g. behind the secure desktop).
+    // purpose.
     if (m_owedCount > 0 || m_inFlight > 0) return false;
-    return Exceeds(time, family == kModAlt ? m_altDownTime : m_ctrlDownTime, kFreshModifierMs);
+    return !m_anyEvent || Exceeds(time, m_lastEventTime, kFreshModifierMs);
 }
 
-void KeySequencer::AdoptSystemModifiers(uint8_t system) noexcept {
+void KeySequencer::AdoptSystemModifiers(uint8_t system, bool mayAdd) noexcept {
     static const uint8_t families[3][2] = {
         {kModAlt, kModLAlt}, {kModCtrl, kModLCtrl}, {kModWin, kModLWin}};
     for (const auto& f : families) {
         if (system & f[0]) {
-            if (!(m_mods & f[0])) m_mods = static_cast<uint8_t>(m_mods | f[1]);
+            if (mayAdd && !(m_mods & f[0])) m_mods = static_cast<uint8_t>(m_mods | f[1]);
         } else {
             m_mods = static_cast<uint8_t>(m_mods & ~f[0]);
         }
@@ -132,7 +129,7 @@ void KeySequencer::FlagInject(Decision& d) noexcept {
     }
 }
 
-Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe probe,
+Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe probeFn,
                              void* probeContext) noexcept {
     const KeyStroke& k = e.key;
     const uint16_t vk = k.vk;
@@ -144,10 +141,13 @@ Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe p
         return d;
     }
     if (m_inFlight > 0 && Exceeds(e.time, m_injectTime, kInFlightTimeoutMs)) m_inFlight = 0;  // lost
+    const bool probe = probeFn && ShouldProbe(e.time);
+    m_lastEventTime = e.time;
+    m_anyEvent = true;
 
     if (IsModifierVk(vk)) {
         const uint8_t before = m_mods;
-        UpdateModifiers(k, e.time);
+        UpdateModifiers(k);
         if (!(before & kModAlt) && (m_mods & kModAlt)) m_maskSent = false;  // a new Alt hold
         if (m_stage == Stage::First &&
             (!(m_mods & m_holdFamily) || Exceeds(e.time, m_firstTime, kSequenceTimeoutMs))) {
@@ -191,8 +191,8 @@ Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe p
         }
         if (!done && (IsDigit(vk) || IsLetter(vk))) {
             uint8_t family = HeldFamily(executeType);
-            if (family && probe && ShouldProbe(family, e.time)) {
-                AdoptSystemModifiers(probe(probeContext));
+            if (family && probe) {
+                AdoptSystemModifiers(probeFn(probeContext), false);
                 family = HeldFamily(executeType);
             }
             if (family) {
@@ -231,8 +231,11 @@ void KeySequencer::InjectionFailed(int count) noexcept {
     m_inFlight = count >= m_inFlight ? 0 : m_inFlight - count;
 }
 
-void KeySequencer::Rearm(uint8_t systemModifiers, uint32_t now) noexcept {
-    if (m_owedCount == 0 && m_inFlight == 0) AdoptSystemModifiers(systemModifiers);
+void KeySequencer::Rearm(uint8_t systemModifiers, uint32_t now, bool missedInput) noexcept {
+    if (missedInput && m_owedCount == 0 && m_inFlight == 0)
+        AdoptSystemModifiers(systemModifiers, true);
+    else if (ShouldProbe(now))
+        AdoptSystemModifiers(systemModifiers, false);
     if (m_stage == Stage::First &&
         (!(m_mods & m_holdFamily) || Exceeds(now, m_firstTime, kSequenceTimeoutMs))) {
         if (m_mods & m_holdFamily) ++m_timedOut;

@@ -62,7 +62,10 @@ class KeySequencer {
 public:
     static constexpr uint32_t kSequenceTimeoutMs = 2000;
     static constexpr uint32_t kInFlightTimeoutMs = 1000;
-    // A modifier pressed more recently than this is taken as down without asking the system.
+    // The system's idea of the modifiers is asked for only after a gap this long in the key stream:
+    // a key-up lost behind the secure desktop or a dropped hook leaves such a gap, while a user
+    // holding the action key through a burst of sequences does not (and the system's key state may
+    // lag or have been reset meanwhile).
     static constexpr uint32_t kFreshModifierMs = 1000;
     static constexpr int kMaxOwed = 32;
 
@@ -76,9 +79,10 @@ public:
     // Strokes handed out by TakeInjection that the system refused.
     void InjectionFailed(int count) noexcept;
 
-    // Re-reads the modifiers from the system and forgets a sequence that has timed out; a fresh
-    // half sequence is kept, since the user may already be typing the next one.
-    void Rearm(uint8_t systemModifiers, uint32_t now) noexcept;
+    // Re-reads the modifiers from the system (after a gap in the key stream, as above, or at once
+    // when the hook is known to have missed input) and forgets a sequence that has timed out; a
+    // fresh half sequence is kept, since the user may already be typing the next one.
+    void Rearm(uint8_t systemModifiers, uint32_t now, bool missedInput = false) noexcept;
 
     bool InSequence() const noexcept { return m_stage == Stage::First; }
     uint8_t Modifiers() const noexcept { return m_mods; }
@@ -95,9 +99,11 @@ private:
     enum class Cancel : uint8_t { Silent, GiveBack };
 
     uint8_t HeldFamily(int type) const noexcept;
-    void UpdateModifiers(const KeyStroke& k, uint32_t time) noexcept;
-    bool ShouldProbe(uint8_t family, uint32_t time) const noexcept;
-    void AdoptSystemModifiers(uint8_t system) noexcept;
+    void UpdateModifiers(const KeyStroke& k) noexcept;
+    bool ShouldProbe(uint32_t time) const noexcept;
+    // The system's key state may release a modifier we hold; it adds one only when the hook is
+    // known to have missed input (its key state can lag behind or keep a key that went up).
+    void AdoptSystemModifiers(uint8_t system, bool mayAdd) noexcept;
     void CancelSequence(Cancel how) noexcept;
     void RequestMask() noexcept;
     bool Owe(const KeyStroke& k) noexcept;
@@ -111,8 +117,8 @@ private:
 
     Stage m_stage = Stage::Idle;
     uint8_t m_mods = 0;
-    uint32_t m_altDownTime = 0;    // when the Alt and Ctrl families were last pressed
-    uint32_t m_ctrlDownTime = 0;
+    bool m_anyEvent = false;       // m_lastEventTime is set
+    uint32_t m_lastEventTime = 0;  // of the latest key event not our own, before the current one
     uint8_t m_holdFamily = 0;      // kModAlt or kModCtrl while a sequence is open
     uint8_t m_action = 0;
     KeyStroke m_first;

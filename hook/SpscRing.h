@@ -1,5 +1,5 @@
-// Single-producer, single-consumer rings between the hook thread and the library's worker
-// threads. Neither side ever waits on the other: a full ring refuses the item.
+// A fixed ring from the hook procedure to the loop of the same thread (and safe between two
+// threads, one on each side). Nobody ever waits on it: a full ring refuses the item.
 #pragma once
 
 #include <atomic>
@@ -50,6 +50,5 @@ private:
 };
 
 using NoticeQueue = SpscRing<Notice, 64>;
-using StrokeQueue = SpscRing<KeyStroke, 64>;
 
 }  // namespace tarnquil

@@ -34,7 +34,7 @@ public:
     // 1 when the hook runs, 0 when hWnd is no window or the hook could not be installed.
     // Called again while running, it only changes the receiving window.
     int StartHook(HWND hWnd);
-    // Removes the hook and ends the library's threads; 1 when it was running, else 0.
+    // Removes the hook and ends the library's thread; 1 when it was running, else 0.
     int StopHook();
     // Re-reads the modifier keys and re-installs the hook, in case the system dropped it
     // (it does so silently after a slow hook call). Returns at once; 0 when not running.
@@ -53,10 +53,10 @@ private:
 // Counters since StartHook; diagnostics only.
 struct TarnquilcoreStats {
     LONG nKeysConsumed;     // key events kept from the foreground program
-    LONG nNoticesQueued;    // WM_COPYDATA notices handed to the sender thread
-    LONG nNoticesSent;      // ... and delivered
-    LONG nSendFailures;     // target gone, hung or timed out
-    LONG nQueueOverflows;   // notices dropped because the sender lagged far behind
+    LONG nNoticesQueued;    // WM_COPYDATA notices queued for the library's loop
+    LONG nNoticesSent;      // ... and delivered (or left with a busy receiver, which takes them later)
+    LONG nSendFailures;     // target gone or hung
+    LONG nQueueOverflows;   // notices the full queue refused; the newest complete one is kept
     LONG nInjected;         // key events of our own (mask key, handed-back letters, held-back keys)
     LONG nInjectFailures;
     LONG nReinstalls;       // RestoreHook and health checks
@@ -65,11 +65,11 @@ struct TarnquilcoreStats {
     LONG nHandedBack;       // first-key letters given back to the program
 };
 
-// Time spent inside the hook procedure for one key event, in QueryPerformanceFrequency ticks.
+// One call of the hook procedure, in QueryPerformanceFrequency ticks.
 struct TarnquilcoreTiming {
-    DWORD dwTicks;
-    DWORD bEaten;      // the key was kept from the foreground program
-    DWORD bSignalled;  // the procedure woke a worker thread (SetEvent), the one system call it makes
+    DWORD dwTicks;       // inside our own code
+    DWORD dwTotalTicks;  // the whole callback, CallNextHookEx included (which an eaten key skips)
+    DWORD bEaten;        // the key was kept from the foreground program
 };
 
 // Diagnostics for the tests and the benchmark; the program itself never calls these.

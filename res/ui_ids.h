@@ -6,6 +6,8 @@
 #define IDD_LOADING 184
 #define IDB_PNG_ABOUT 235
 #define IDB_PNG_LOADING 236
+// the same picture as 362 x 120 straight BGRA pixels, top row first
+#define IDR_SPLASH_PIXELS 237
 
 #define IDC_ABOUT_HOMEPAGE_LABEL 223
 #define IDC_ABOUT_NOTICE 224

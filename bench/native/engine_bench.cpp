@@ -65,6 +65,7 @@ int main() {
         const double user =
             MicrosecondsPerLayout([&] { return PlanUserDefinedLayout(ctx, details, load, L"Q", L"1"); }, moves);
         std::printf("%-9d %-14s %-12.2f %-10zu\n", n, "user-defined", user, moves);
+        if (n == 100) std::printf("\nRESULT plan_grid_us_100 %.1f -\n", grid);
     }
     return 0;
 }

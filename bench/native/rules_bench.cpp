@@ -47,5 +47,6 @@ int main() {
     std::printf("  FindRuleByHotkey:                  %8.1f us per call (%d found)\n", find, found);
     std::printf("  LoadActiveDetails + LoadTypes:     %8.1f us per layout (%zu zones per layout)\n", layout,
                 zones / calls);
+    std::printf("\nRESULT rule_lookup_us %.1f -\n", find);
     return 0;
 }

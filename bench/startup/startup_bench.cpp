@@ -39,6 +39,13 @@ double TimeStart(wts::Process& p, const std::wstring& exe, Ready ready) {
     return Now() - t0;
 }
 
+SIZE_T PrivateBytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX mem = {};
+    mem.cb = sizeof(mem);
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem))) return 0;
+    return mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;  // Wine fills only the latter
+}
+
 struct Stats { double min, median, max; };
 Stats Summarise(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -56,7 +63,7 @@ int wmain(int argc, wchar_t** argv) {
     wts::CopyDir(TESSORA_DIST_DIR_W, dir);
     const std::wstring empty = wts::ExeDir() + L"\\empty_app.exe";
     std::vector<double> program, baseline;
-    SIZE_T privateBytes = 0;
+    std::vector<double> programKiB, emptyKiB;
     for (int i = 0; i < runs; ++i) {
         DeleteFileW(LogPath(dir).c_str());
         wts::Process p;
@@ -67,10 +74,7 @@ int wmain(int argc, wchar_t** argv) {
         });
         if (ms < 0) { fwprintf(stderr, L"the program did not start\n"); return 1; }
         program.push_back(ms);
-        PROCESS_MEMORY_COUNTERS_EX mem = {};
-        mem.cb = sizeof(mem);
-        if (GetProcessMemoryInfo(p.pi.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem)))
-            privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;  // Wine fills only the latter
+        programKiB.push_back(PrivateBytes(p.pi.hProcess) / 1024.0);
         PostMessageW(main, WM_COMMAND, 32777, 0);
         p.WaitExit(10000);
 
@@ -79,15 +83,22 @@ int wmain(int argc, wchar_t** argv) {
         ms = TimeStart(e, empty, [&] { return (w = FindWindowW(L"#32770", L"Empty Bench")) != nullptr; });
         if (ms < 0) { fwprintf(stderr, L"the empty program did not start\n"); return 1; }
         baseline.push_back(ms);
+        emptyKiB.push_back(PrivateBytes(e.pi.hProcess) / 1024.0);
         PostMessageW(w, WM_CLOSE, 0, 0);
         e.WaitExit(10000);
     }
     DestroyWindow(keeper);
     const Stats a = Summarise(program), b = Summarise(baseline);
-    wprintf(L"start-up over %d runs (ms)      min     median  max\n", runs);
+    const Stats ma = Summarise(programKiB), mb = Summarise(emptyKiB);
+    wprintf(L"start-up over %d interleaved runs (ms)  min     median  max\n", runs);
     wprintf(L"  Tessora.exe                 %7.1f %7.1f %7.1f\n", a.min, a.median, a.max);
     wprintf(L"  empty Win32 program         %7.1f %7.1f %7.1f\n", b.min, b.median, b.max);
     wprintf(L"  ratio of medians            %7.2f\n", a.median / b.median);
-    wprintf(L"  private bytes after start   %7.0f KiB\n", privateBytes / 1024.0);
+    wprintf(L"private bytes after start (KiB)\n");
+    wprintf(L"  Tessora.exe                 %7.0f %7.0f %7.0f\n", ma.min, ma.median, ma.max);
+    wprintf(L"  empty Win32 program         %7.0f %7.0f %7.0f\n", mb.min, mb.median, mb.max);
+    wprintf(L"\nRESULT startup_ratio %.2f goal<=1.8 (median %.0f ms against %.0f ms)\n", a.median / b.median, a.median,
+            b.median);
+    wprintf(L"RESULT private_mib %.1f goal<=6.0 (empty program %.1f MiB)\n", ma.median / 1024.0, mb.median / 1024.0);
     return 0;
 }

@@ -4,8 +4,10 @@
 //   layout_bench.exe [--hook] [window counts...]      (default 20 50 100; --hook: hook time only)
 //
 // Latency: from the second key of Alt+3+3 (typed with SendInput through the program's hook) to
-// the last move that the sample windows' own thread saw. Bare cost: the same windows taken to
-// the same rectangles by the same SetWindowPos pairs, called directly from here.
+// the first and to the last move that the sample windows' own thread saw. Bare cost: the very
+// calls the program makes for that layout (the same plan carried out by the same code, with the
+// same flags: asynchronous pairs to the other thread, then waiting for it), made from here.
+// Program and bare runs alternate, so that both meet the same machine.
 // Hook time: a hook of our own whose window runs the same layout code while keys keep coming.
 #include <windows.h>
 
@@ -25,13 +27,14 @@
 
 namespace {
 
-constexpr int kRepeats = 7;
+constexpr int kRepeats = 15;
 double g_tickMs = 0;
 
 // Kept up to date by the sample windows' process.
 struct SampleClock {
     volatile LONGLONG lastMove;
     volatile LONG moves;
+    volatile LONGLONG firstMove;
 };
 
 LONGLONG Now() {
@@ -68,20 +71,53 @@ bool StartSamples(layout::SampleWindows& s, int n) {
     return s.Start(specs);
 }
 
-// Each window to its rectangle by the program's own pair of calls: topmost, then back, never
-// taking the focus from the user's window. With `unless`, windows already there are left alone.
-void MovePairs(const layout::SampleWindows& s, const std::vector<RECT>& to, const std::vector<RECT>* unless = nullptr,
-               UINT async = 0) {
-    const UINT flags = SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_NOACTIVATE | async;
+// Each window back to its rectangle, in the same order every time, so that every run starts from
+// the same places and the same stacking.
+void MoveBack(const layout::SampleWindows& s, const std::vector<RECT>& to) {
+    const UINT flags = SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_NOACTIVATE;
     for (size_t i = 0; i < s.windows.size(); ++i) {
         const RECT& r = to[i];
-        if (unless && layout::SameRect(r, (*unless)[i])) continue;
         SetWindowPos(s.windows[i].second, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
         SetWindowPos(s.windows[i].second, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
     }
 }
 
-void MeasureLatency(int n) {
+// The program's plan for Alt+3+3 on the desktop as it is now.
+std::vector<engine::WindowMove> PlanHere() {
+    CWindowUtil util;
+    engine::ScreenRect screens[engine::kMaxScreens] = {};
+    engine::LayoutContext ctx;
+    util.GetMonitorRects(&ctx.screenCount, screens);
+    ctx.screens = screens;
+    POINT pt = {};
+    GetCursorPos(&pt);
+    ctx.cursorX = pt.x;
+    ctx.cursorY = pt.y;
+    ctx.overlapWindows = 1;
+    ctx.actKey = L"1";
+    ctx.excludeNames = {CString(layout::kHarnessWindowTitle)};
+    ctx.uwp = util.HostFlags();
+    ctx.foreground = reinterpret_cast<engine::WindowId>(GetForegroundWindow());
+    ctx.windows = util.ReadTopLevelWindows();
+    return engine::PlanGridLayout(ctx, 3, 3).moves;
+}
+
+struct Summary {
+    double min, median, max;
+};
+Summary Summarise(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? Summary{0, 0, 0} : Summary{v.front(), v[v.size() / 2], v.back()};
+}
+
+struct LatencyResult {
+    int windows = 0;
+    Summary ratio{}, firstMove{};
+};
+
+LatencyResult MeasureLatency(int n) {
+    LatencyResult result;
+    result.windows = n;
     TessoraRun run(L"bench-" + std::to_wstring(n));
     run.WriteConfig("[General]\r\nLanguage=English\r\nOverlapWindows=1\r\nAutomatics=0\r\nAutoUpdate=0\r\n"
                     "ExecuteHotkeyType=0\r\nShowHotkey=1\r\n");
@@ -93,54 +129,58 @@ void MeasureLatency(int n) {
     layout::SampleWindows s;
     if (!run.Start() || !run.WaitMainWindow() || !StartSamples(s, n)) {
         std::printf("  %7d: the program or the sample windows did not start\n", n);
-        return;
+        return result;
     }
     wchar_t name[64];
     swprintf(name, 64, L"TessoraSampleClock-%lu", static_cast<unsigned long>(s.proc.Pid()));
-    HANDLE map = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
-    const auto* clock = static_cast<const SampleClock*>(map ? MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0) : nullptr);
-    if (!clock) return;
-    std::vector<RECT> start, placed;
+    HANDLE map = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name);
+    auto* clock = static_cast<SampleClock*>(map ? MapViewOfFile(map, FILE_MAP_WRITE, 0, 0, 0) : nullptr);
+    if (!clock) return result;
+    std::vector<RECT> start;
     for (const auto& w : s.windows) start.push_back(layout::WindowRect(w.second));
+    MoveBack(s, start);
+    WaitQuiet(clock);
+    const std::vector<engine::WindowMove> plan = PlanHere();
 
-    std::vector<double> program, bare, bareAsync;
+    std::vector<double> program, bare, ratio, firstMove;
     int arranged = 0;
     for (int rep = 0; rep < kRepeats; ++rep) {
-        MovePairs(s, start);
+        MoveBack(s, start);
         WaitQuiet(clock);
         const int lines = layout::CountLines(run.LogText(), L"...OK");
         layout::TypeFirstKey(layout::ActionKey::kAlt, '3');
+        Sleep(100);  // the first key's preview is drawn and done with
+        clock->firstMove = 0;
         const LONGLONG t0 = Now();
         layout::TypeKey('3');
         layout::ReleaseAction(layout::ActionKey::kAlt);
         wts::WaitUntil([&] { return layout::CountLines(run.LogText(), L"...OK") > lines; }, 30000, 5);
         WaitQuiet(clock);
         program.push_back(MsSince(t0, clock->lastMove));
+        firstMove.push_back(MsSince(t0, clock->firstMove));
         if (rep == 0) {
-            for (const auto& w : s.windows) placed.push_back(layout::WindowRect(w.second));
             const std::wstring log = run.LogText();  // "... (<windows arranged>) ...OK"
             const size_t at = log.rfind(L" (");
             if (at != std::wstring::npos) arranged = _wtoi(log.c_str() + at + 2);
         }
-        layout::TypeSequence(layout::ActionKey::kAlt, '0', '0');
+
+        MoveBack(s, start);
         WaitQuiet(clock);
+        CWindowUtil util;
+        const LONGLONG b0 = Now();
+        util.ApplyMoves(plan);
+        WaitQuiet(clock);
+        bare.push_back(MsSince(b0, clock->lastMove));
+        ratio.push_back(bare.back() > 0 ? program.back() / bare.back() : 0.0);
     }
     run.ExitByTray();
-    // The same moves, waited for one by one, and posted to the windows' thread the way the
-    // program moves other threads' windows.
-    for (int rep = 0; rep < kRepeats; ++rep) {
-        for (UINT async : {0u, static_cast<UINT>(SWP_ASYNCWINDOWPOS)}) {
-            MovePairs(s, start);
-            WaitQuiet(clock);
-            const LONGLONG t0 = Now();
-            MovePairs(s, placed, &start, async);
-            DWORD_PTR result = 0;
-            if (async) SendMessageTimeoutW(s.windows.front().second, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-            (async ? bareAsync : bare).push_back(MsSince(t0, async ? clock->lastMove : Now()));
-        }
-    }
-    const double p = Median(program), b = Median(bare);
-    std::printf("  %7d %9d %12.1f %10.1f %16.1f %7.2f\n", n, arranged, p, b, Median(bareAsync), b > 0 ? p / b : 0.0);
+    result.ratio = Summarise(ratio);
+    result.firstMove = Summarise(firstMove);
+    const Summary p = Summarise(program), b = Summarise(bare);
+    std::printf("  %7d %8d %10.1f %10.1f %8.1f %14.2f %6.2f %6.2f %14.1f %6.1f %6.1f\n", n, arranged, p.median,
+                b.median, result.firstMove.median, result.ratio.median, result.ratio.min, result.ratio.max,
+                result.firstMove.min, result.firstMove.median, result.firstMove.max);
+    return result;
 }
 
 // ---- the hook procedure's time while a layout runs ------------------------------------------
@@ -153,24 +193,8 @@ LRESULT CALLBACK HookTargetProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg != WM_COPYDATA) return DefWindowProcW(h, msg, wp, lp);
     if (reinterpret_cast<const COPYDATASTRUCT*>(lp)->dwData != 2) return TRUE;
     g_layoutStarted = true;
-    CWindowUtil util;
     const LONGLONG t0 = Now();
-    engine::ScreenRect screens[engine::kMaxScreens] = {};
-    engine::LayoutContext ctx;
-    util.GetMonitorRects(&ctx.screenCount, screens);
-    ctx.screens = screens;
-    POINT pt = {};
-    GetCursorPos(&pt);
-    ctx.cursorX = pt.x;
-    ctx.cursorY = pt.y;
-    ctx.overlapWindows = 1;
-    ctx.actKey = L"1";
-    ctx.excludeNames = {CString(layout::kHarnessWindowTitle)};
-    util.ProbeUwpHosts();
-    ctx.uwp = util.HostFlags();
-    ctx.foreground = reinterpret_cast<engine::WindowId>(GetForegroundWindow());
-    ctx.windows = util.ReadTopLevelWindows();
-    util.ApplyMoves(engine::PlanGridLayout(ctx, 3, 3).moves);
+    CWindowUtil().ApplyMoves(PlanHere());
     g_layoutMs = MsSince(t0);
     g_layoutDone = true;
     return TRUE;
@@ -251,12 +275,21 @@ int main(int argc, char** argv) {
     if (counts.empty()) counts = {20, 50, 100};
 
     if (!hookOnly) {
-        std::printf("Arrangement latency (Alt+3+3, median of %d), against the same SetWindowPos pairs called "
-                    "directly:\n  %7s %9s %12s %10s %16s %7s\n", kRepeats, "windows", "arranged", "program ms",
-                    "bare ms", "bare async ms", "ratio");
+        std::printf("Arrangement latency, Alt+3+3: %d program runs interleaved with %d bare runs of the same calls\n"
+                    "(ms from the second key; ratio = program / bare of the same repetition)\n"
+                    "  %7s %8s %10s %10s %8s %14s %6s %6s %14s %6s %6s\n", kRepeats, kRepeats, "windows", "arranged",
+                    "program", "bare", "1st move", "ratio median", "min", "max", "1st move min", "median", "max");
+        std::vector<LatencyResult> results;
         for (int n : counts) {
-            MeasureLatency(n);
+            results.push_back(MeasureLatency(n));
             std::fflush(stdout);
+        }
+        std::printf("\n");
+        for (const LatencyResult& r : results) {
+            std::printf("RESULT layout_ratio_%d %.2f goal<=1.05 (min %.2f, max %.2f)\n", r.windows, r.ratio.median,
+                        r.ratio.min, r.ratio.max);
+            std::printf("RESULT layout_first_move_ms_%d %.1f goal<=5 (min %.1f, max %.1f)\n", r.windows,
+                        r.firstMove.median, r.firstMove.min, r.firstMove.max);
         }
     }
     std::printf("Time inside the hook procedure per key event (a hook of our own whose window runs Alt+3+3):\n");

@@ -487,28 +487,37 @@ TEST(KeySequencer, FullOwedListLetsKeysThrough) {
     EXPECT_EQ(KeySequencer::kMaxOwed - 2, eaten);
 }
 
-TEST(KeySequencer, SystemKeyStateOverridesOnlyStaleModifiers) {
+TEST(KeySequencer, SystemKeyStateReleasesModifiersOnlyAfterAGapInTheKeyStream) {
     struct Case {
         const char* name;
         uint32_t heldFor;  // ms between the modifier's press and the digit
+        bool typing;       // keys were typed every 300 ms meanwhile
         bool ownPending;   // a stroke of ours is still on its way
         bool eaten;
+        bool released;     // Alt went up, but the system still reports it down
     };
     const Case cases[] = {
-        {"a release lost long ago", 5000, false, false},
-        {"pressed a moment ago", 50, false, true},
-        {"behind our own strokes", 5000, true, true},
+        {"a release lost long ago", 5000, false, false, false, false},
+        {"pressed a moment ago", 50, false, false, true, false},
+        {"held through a burst of keys", 5000, true, false, true, false},
+        {"behind our own strokes", 5000, false, true, true, false},
+        {"a release the system has not caught up with", 5000, false, false, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Feed f;
         f.Key(kVkLMenu, false);
-        f.now += c.heldFor;
+        if (c.released) f.Key(kVkLMenu, true);
+        for (uint32_t t = 0; t < c.heldFor; t += 300) {
+            f.now += 300;
+            if (c.typing) f.Keys({{VK_SHIFT, false}, {VK_SHIFT, true}});
+        }
         if (c.ownPending) {
             f.Keys({{'1', false}, {'1', true}, {VK_ESCAPE, false}, {VK_ESCAPE, true}});  // owes the mask key
             f.Take();
         }
-        f.system = 0;  // the system believes no modifier is down
+        f.system = c.released ? tarnquil::kModLAlt : 0;  // what the system believes is down
+        f.seq.Rearm(static_cast<uint8_t>(f.system), f.now);  // as after a layout
         EXPECT_EQ(c.eaten, f.Key('2', false).eat);
     }
 }
@@ -521,7 +530,9 @@ TEST(KeySequencer, RearmKeepsAFreshHalfSequence) {
     f.seq.Rearm(f.seq.Modifiers(), f.now + KeySequencer::kSequenceTimeoutMs + 100);
     EXPECT_FALSE(f.seq.InSequence());
     EXPECT_EQ(1u, f.seq.TimedOut());
-    f.seq.Rearm(0, f.now);  // Ctrl's release was never seen
+    f.seq.Rearm(0, f.now + 100);  // the system lags behind a key stream that goes on
+    EXPECT_NE(0, f.seq.Modifiers());
+    f.seq.Rearm(0, f.now + KeySequencer::kFreshModifierMs + 100);  // Ctrl's release was never seen
     EXPECT_EQ(0, f.seq.Modifiers());
     EXPECT_FALSE(f.Key('2', false).eat);
 }

@@ -5,15 +5,18 @@
 //
 // Flags: min (shown minimised), disabled, hidden, topmost, fg (made the foreground window once
 // all are shown), tool (a tool window), slow=N (answers every change of its place or stacking N
-// ms late, as a busy program does). A title may be empty. Windows are created and shown
+// ms late, as a busy program does), keys (every key message it receives is appended to the
+// file named by the environment variable TESSORA_SAMPLE_KEYLOG), lag (each move or resize of it
+// takes its thread 100 ms, as a program that lays itself out again). A title may be empty. Windows are created and shown
 // in argument order, so the last one ends on top of the z-order.
 //
 // Messages a test may post to any of the windows:
 //   WM_APP + 1, wParam = milliseconds: the thread sleeps that long (the window stops answering)
 //   WM_CLOSE: that window goes; the process ends with its last window
 //
-// The time of the latest move or resize of any of its windows (QueryPerformanceCounter) and the
-// number of them are kept in the shared memory "TessoraSampleClock-<process id>" (SampleClock).
+// The time of the latest move or resize of any of its windows (QueryPerformanceCounter), the
+// number of them, and the time of the first one since a reader last set firstMove to 0 are kept
+// in the shared memory "TessoraSampleClock-<process id>" (SampleClock).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -31,8 +34,38 @@ int g_windows = 0;
 struct SampleClock {
     volatile LONGLONG lastMove;
     volatile LONG moves;
+    volatile LONGLONG firstMove;
 };
 SampleClock* g_clock = nullptr;
+HANDLE g_keyLog = INVALID_HANDLE_VALUE;
+constexpr DWORD kLagMs = 100;
+HWND g_keyWindow = nullptr;
+
+// One line per key message: its name, the key or character in hex, and whether Alt was down.
+void LogKeyMessage(UINT msg, WPARAM wp) {
+    const char* name = nullptr;
+    switch (msg) {
+    case WM_KEYDOWN: name = "KD"; break;
+    case WM_KEYUP: name = "KU"; break;
+    case WM_SYSKEYDOWN: name = "SKD"; break;
+    case WM_SYSKEYUP: name = "SKU"; break;
+    case WM_CHAR: name = "CH"; break;
+    case WM_SYSCHAR: name = "SCH"; break;
+    default: return;
+    }
+    char line[48];
+    const int n = wsprintfA(line, "%s %02X %d\r\n", name, static_cast<unsigned>(wp & 0xFFFF),
+                            GetKeyState(VK_MENU) < 0 ? 1 : 0);
+    DWORD written = 0;
+    WriteFile(g_keyLog, line, static_cast<DWORD>(n), &written, nullptr);
+}
+
+void OpenKeyLog() {
+    wchar_t path[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"TESSORA_SAMPLE_KEYLOG", path, MAX_PATH)) return;
+    g_keyLog = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+}
 
 void OpenClock() {
     wchar_t name[64];
@@ -44,7 +77,8 @@ void OpenClock() {
 struct WindowSpec {
     std::wstring title;
     RECT rect = {};
-    bool minimised = false, disabled = false, hidden = false, topmost = false, foreground = false, tool = false;
+    bool minimised = false, disabled = false, hidden = false, topmost = false, foreground = false, tool = false,
+         keys = false, lag = false;
     DWORD slowMs = 0;
 };
 
@@ -76,6 +110,8 @@ bool ParseSpec(const std::wstring& arg, WindowSpec& spec) {
             else if (f == L"fg") spec.foreground = true;
             else if (f == L"tool") spec.tool = true;
             else if (f.compare(0, 5, L"slow=") == 0) spec.slowMs = static_cast<DWORD>(_wtoi(f.c_str() + 5));
+            else if (f == L"keys") spec.keys = true;
+            else if (f == L"lag") spec.lag = true;
         }
     }
     return true;
@@ -92,8 +128,11 @@ LRESULT CALLBACK SampleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             LARGE_INTEGER now;
             QueryPerformanceCounter(&now);
             g_clock->lastMove = now.QuadPart;
+            InterlockedCompareExchange64(&g_clock->firstMove, now.QuadPart, 0);
             InterlockedIncrement(&g_clock->moves);
         }
+        if (GetPropW(h, L"lag") && (wp_->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+            Sleep(kLagMs);
         return DefWindowProcW(h, msg, wp, lp);
     }
     case WM_SAMPLE_SLEEP:
@@ -142,6 +181,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (argv) LocalFree(argv);
     if (specs.empty()) return 2;
     OpenClock();
+    OpenKeyLog();
 
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
@@ -167,11 +207,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         if (s.minimised) ShowWindow(h, SW_SHOWMINNOACTIVE);
         else if (!s.hidden) ShowWindow(h, SW_SHOW);
         if (s.foreground) foreground = h;
+        if (s.keys) g_keyWindow = h;
+        if (s.lag) SetPropW(h, L"lag", reinterpret_cast<HANDLE>(1));
     }
     if (foreground) SetForegroundWindow(foreground);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == g_keyWindow && g_keyLog != INVALID_HANDLE_VALUE) LogKeyMessage(msg.message, msg.wParam);
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -65,27 +65,6 @@ TEST_F(SettingsTest, LanguageTextEdgeCases) {
     EXPECT_EQ(emptyName.m_strLanguage, L"");
 }
 
-TEST_F(SettingsTest, SaveWritesAllSixKeysAndReadsBack) {
-    WriteIni("[General]\r\n");
-    CSettings s(ini.c_str());
-    s.m_strLanguage = L"Germany";
-    s.m_nOverlapWindows = 0;
-    s.m_nAutomatics = 1;
-    s.m_nAutoUpdate = 1;
-    s.m_nExecuteHotkeyType = 2;
-    s.m_nShowHotkey = 0;
-    EXPECT_TRUE(s.Save());
-    g_boxes.clear();
-    CSettings back(ini.c_str());
-    EXPECT_TRUE(g_boxes.empty());
-    EXPECT_EQ(back.m_strLanguage, L"Germany");
-    EXPECT_EQ(back.m_nOverlapWindows, 0);
-    EXPECT_EQ(back.m_nAutomatics, 1);
-    EXPECT_EQ(back.m_nAutoUpdate, 1);
-    EXPECT_EQ(back.m_nExecuteHotkeyType, 2);
-    EXPECT_EQ(back.m_nShowHotkey, 0);
-}
-
 TEST_F(SettingsTest, SaveReportsAFileThatCannotBeWritten) {
     WriteIni("[General]\r\nLanguage=Spain\r\nOverlapWindows=1\r\nAutomatics=0\r\nAutoUpdate=0\r\n"
              "ExecuteHotkeyType=0\r\nShowHotkey=1\r\n");

@@ -72,14 +72,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "the harness's X server shows two monitors";
         // Rule "Q1": left half, right quarters, on whichever monitor the mouse is on.
-        {
-            CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
-            std::vector<ScreenTypeEntry> entries(1);
-            entries[0].type_id = 3;
-            entries[0].active = 1;
-            int ruleId = 0;
-            ASSERT_EQ(store.AddRule(CString(L"Three zones"), CString(L"Q1"), entries, RegionList(), &ruleId), 0);
-        }
+        ASSERT_EQ(layout::AddPresetRule(run.Path(L""), L"Three zones", L"Q1", 3), 0);
         ASSERT_TRUE(layout::StartProgram(run, 0));
         ASSERT_TRUE(s.Start({{L"L1", Rect(100, 100, 500, 300), L""}, {L"L2", Rect(1100, 600, 500, 300), L""},
                              {L"R1", Rect(2000, 100, 500, 300), L""}, {L"R2", Rect(2700, 600, 400, 300), L""}}));

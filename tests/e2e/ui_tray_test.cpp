@@ -1,10 +1,10 @@
 // The tray icon and its menu, driven the way the shell drives them, and the About box.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <utility>
 
 #include "app/core/LanguageTexts.h"
+#include "update/core/UpdateText.h"
 #include "tests/e2e/OptionsSupport.h"
 #include "tests/e2e/UiSupport.h"
 
@@ -64,14 +64,15 @@ TEST(UiTray, EveryMenuItemDoesWhatItSaysAndTheIconOutlivesTheShell) {
         EXPECT_EQ(ui::VisibleWindow(run.proc.Pid(), L"#32768"), nullptr) << "a double click shows no menu";
     }
 
-    // About: one box, centred on the work area and on top, with the program's version
+    // About: one box, centred on the work area and on top, with the program's version and a link
+    // that shows the address it opens
     OpenTrayMenu(run, kAboutPos);
     HWND about = WaitAbout(run, L"About Tessora");
     ASSERT_TRUE(about);
     EXPECT_TRUE(options::CentredOnWorkArea(about));
-    const std::wstring version = wts::WindowText(GetDlgItem(about, 1085));
-    EXPECT_TRUE(std::regex_match(version, std::wregex(L"Tessora Ver \\d+\\.\\d+\\.\\d+\\.\\d+")))
-        << wts::Wide2Narrow(version);
+    EXPECT_EQ(wts::WindowText(GetDlgItem(about, 1085)), L"Tessora Ver 1.0.0.1");
+    EXPECT_NE(wts::WindowText(GetDlgItem(about, 1084)).find(TESSORA_HOME_PAGE), std::wstring::npos);
+    EXPECT_EQ(wts::WindowText(GetDlgItem(about, 223)), L"Homepage");
     EXPECT_EQ(wts::WindowText(GetDlgItem(about, 1)), L"OK");
     EXPECT_TRUE(options::Screenshot(about, L"about_english"));
 

@@ -12,9 +12,11 @@ TEST(IsExcludedWindow, FixedClassAndTitleFilters) {
         {L"Notepad", L"a.txt - Notepad", false},        {L"MyWindows.UI.Core", L"x", true},
         {L"windows.ui", L"x", false},                   {L"Foo#32770Bar", L"Dialog", true},
         {L"Button", L"Start", true},                    {L"MyButtonHost", L"Start", false},
-        {L"Notepad", L"Option (Tessora)", true},        {L"Notepad", L"Option(Tessora)", false},
-        {L"CabinetWClass", L"Option (Tessora)", false}, {L"Notepad", L"quib", false},
-        {L"CabinetWClass", L"", true},                  {L"", L"Untitled", false},
+        {L"button", L"Start", false},                   {L"Notepad", L"Option (Tessora)", true},
+        {L"Notepad", L"Option(Tessora)", false},        {L"CabinetWClass", L"Option (Tessora)", false},
+        {L"XCabinetWClassY", L"Quibble", false},        {L"Notepad", L"Quibble", true},
+        {L"Notepad", L"quib", false},                   {L"CabinetWClass", L"", true},
+        {L"", L"Untitled", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsExcludedWindow(c.cls, c.title), c.excluded) << c.cls << " / " << c.title;
@@ -90,6 +92,7 @@ TEST(CheckLayoutCandidate, StepsInTheirOrder) {
         {"gone", [](WindowFacts& w) { w.exists = false; }, V::kNotUsable},
         {"hung", [](WindowFacts& w) { w.hung = true; }, V::kNotUsable},
         {"disabled", [](WindowFacts& w) { w.enabled = false; }, V::kNotUsable},
+        {"disabled dialog", [](WindowFacts& w) { w.enabled = false, w.className = L"#32770"; }, V::kNotUsable},
         {"dialog", [](WindowFacts& w) { w.className = L"#32770"; }, V::kFixedFilter},
         {"no title", [](WindowFacts& w) { w.title = L""; }, V::kFixedFilter},
         {"excluded title", [](WindowFacts& w) { w.title = L"Secret plans"; }, V::kExcludeList},

@@ -10,11 +10,10 @@
 
 namespace {
 
-struct Box { std::wstring text; UINT type; };
-std::vector<Box> g_boxes;
+std::vector<std::wstring> g_boxes;
 
-int RecordBox(const wchar_t* text, const wchar_t*, UINT type) {
-    g_boxes.push_back({text, type});
+int RecordBox(const wchar_t* text, const wchar_t*, UINT) {
+    g_boxes.push_back(text);
     return IDOK;
 }
 
@@ -38,7 +37,7 @@ TEST_F(SettingsTest, ValuesAreStoredWithoutRangeChecks) {
     CSettings s(ini.c_str());
     // -1 reads like a missing key; text that is not a number reads as 0
     ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].text, L"The KeyValue of config.ini 'OverlapWindows' is error");
+    EXPECT_EQ(g_boxes[0], L"The KeyValue of config.ini 'OverlapWindows' is error");
     EXPECT_EQ(s.m_nOverlapWindows, 1);
     EXPECT_EQ(s.m_strLanguage, L"French");
     EXPECT_EQ(s.m_nAutomatics, 0);
@@ -53,7 +52,7 @@ TEST_F(SettingsTest, LanguageTextEdgeCases) {
     {
         CSettings s(ini.c_str());
         ASSERT_EQ(g_boxes.size(), 1u);
-        EXPECT_EQ(g_boxes[0].text, L"The KeyValue of config.ini 'Language' is error");
+        EXPECT_EQ(g_boxes[0], L"The KeyValue of config.ini 'Language' is error");
         EXPECT_EQ(s.m_strLanguage, L"English");
     }
     g_boxes.clear();

@@ -69,10 +69,8 @@ int CountLines(const std::wstring& log, const std::wstring& part);
 // For the scenarios: starts the program in run's folder with these settings and excludes (and
 // the harness's window) and puts the mouse on the primary monitor.
 inline bool StartProgram(TessoraRun& run, int overlap, std::vector<std::wstring> excludes = {},
-                         int executeType = 0) {
-    run.WriteConfig("[General]\r\nLanguage=English\r\nOverlapWindows=" + std::to_string(overlap) +
-                    "\r\nAutomatics=0\r\nAutoUpdate=0\r\nExecuteHotkeyType=" + std::to_string(executeType) +
-                    "\r\nShowHotkey=1\r\n");
+                         int executeType = 0, int autoUpdate = 0) {
+    run.WriteSettings("English", overlap, autoUpdate, executeType);
     excludes.push_back(kHarnessWindowTitle);
     {
         CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
@@ -84,6 +82,16 @@ inline bool StartProgram(TessoraRun& run, int overlap, std::vector<std::wstring>
     if (!run.Start() || !run.WaitMainWindow()) return false;
     const RECT m = PrimaryMonitorEntry();
     return SetCursorPos((m.left + m.right) / 2, (m.top + m.bottom) / 2) != FALSE;
+}
+
+// Stores a rule over one preset layout type on screen 1 in the rule database of `dir` (with its
+// trailing backslash); the store's result code.
+inline int AddPresetRule(const std::wstring& dir, const wchar_t* name, const wchar_t* hotkey, int typeId) {
+    CRuleStore store(MakeRuleStoreHost(CString(dir.c_str()), [] {}));
+    std::vector<ScreenTypeEntry> entries(1);
+    entries[0].type_id = typeId;
+    entries[0].active = 1;
+    return store.AddRule(CString(name), CString(hotkey), entries, RegionList());
 }
 
 // The log line of a sequence on the primary monitor, ending in `result` (e.g. "(4) ...OK").

@@ -21,9 +21,7 @@ std::wstring ReadRunValue(REGSAM view) {
 }  // namespace
 
 bool Start(TessoraRun& run, const std::string& language, int executeType, int overlap, int showHotkey) {
-    run.WriteConfig("[General]\r\nLanguage=" + language + "\r\nOverlapWindows=" + std::to_string(overlap) +
-                    "\r\nAutomatics=0\r\nAutoUpdate=0\r\nExecuteHotkeyType=" + std::to_string(executeType) +
-                    "\r\nShowHotkey=" + std::to_string(showHotkey) + "\r\n");
+    run.WriteSettings(language, overlap, 0, executeType, showHotkey);
     return run.Start() && run.WaitMainWindow() && wts::WaitUntil([&] { return IsWindowVisible(run.main) != FALSE; });
 }
 

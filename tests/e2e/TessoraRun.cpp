@@ -14,6 +14,14 @@ TessoraRun::~TessoraRun() {
 
 void TessoraRun::WriteConfig(const std::string& text) { wts::WriteFileBytes(Path(L"config.ini"), text); }
 
+void TessoraRun::WriteSettings(const std::string& language, int overlap, int autoUpdate, int executeType,
+                               int showHotkey) {
+    WriteConfig("[General]\r\nLanguage=" + language + "\r\nOverlapWindows=" + std::to_string(overlap) +
+                "\r\nAutomatics=0\r\nAutoUpdate=" + std::to_string(autoUpdate) +
+                "\r\nExecuteHotkeyType=" + std::to_string(executeType) + "\r\nShowHotkey=" +
+                std::to_string(showHotkey) + "\r\n");
+}
+
 void TessoraRun::RemoveFile(const wchar_t* name) { DeleteFileW(Path(name).c_str()); }
 
 bool TessoraRun::Start() { return wts::StartProcess(proc, Path(L"Tessora.exe")); }

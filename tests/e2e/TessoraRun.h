@@ -14,6 +14,9 @@ public:
     ~TessoraRun();
 
     void WriteConfig(const std::string& text);
+    // config.ini with every key set: the shipped values unless given.
+    void WriteSettings(const std::string& language = "English", int overlap = 1, int autoUpdate = 0,
+                       int executeType = 0, int showHotkey = 1);
     void RemoveFile(const wchar_t* name);
     bool Start();
     // Waits for the hidden main window, which exists once start-up has finished.

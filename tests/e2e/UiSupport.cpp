@@ -70,6 +70,17 @@ bool WaitMenuGone(DWORD pid) {
     return wts::WaitUntil([&] { return !VisibleWindow(pid, L"#32768"); }, 5000, 10);
 }
 
+bool RunUnix(const std::wstring& script) {
+    std::wstring command = L"/bin/bash -c \"" + script + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
 bool Screenshot(const std::wstring& name, const RECT& area) {
     std::wstring dir = TESSORA_DIST_DIR_W;
     dir = dir.substr(0, dir.find_last_of(L'\\')) + L"\\screenshots";
@@ -84,17 +95,12 @@ bool Screenshot(const std::wstring& name, const RECT& area) {
     // that exists is complete
     wchar_t cmd[1024];
     swprintf(cmd, 1024,
-             L"/bin/sh -c \"/usr/bin/import -display %ls -window root -crop %ldx%ld+%ld+%ld +repage "
-             L"'%ls.tmp.png' && mv '%ls.tmp.png' '%ls.png'\"",
+             L"/usr/bin/import -display %ls -window root -crop %ldx%ld+%ld+%ld +repage '%ls.tmp.png' && "
+             L"mv '%ls.tmp.png' '%ls.png'",
              display, area.right - area.left, area.bottom - area.top, area.left, area.top, file.c_str(),
              file.c_str(), file.c_str());
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return wts::WaitUntil([&] { return GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000, 50);
+    return RunUnix(cmd) &&
+           wts::WaitUntil([&] { return GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000, 50);
 }
 
 }  // namespace ui

@@ -26,6 +26,9 @@ bool ReadOpenMenu(wts::Process& process, PopupMenu& menu);
 void ChooseMenuItem(const PopupMenu& menu, int position);
 bool WaitMenuGone(DWORD pid);
 
+// Starts a command of the Unix shell; Wine starts it but cannot wait for it.
+bool RunUnix(const std::wstring& script);
+
 // Writes a picture of a part of the screen to <build>/screenshots/<name>.png for a person to look
 // at; false when it could not be made.
 bool Screenshot(const std::wstring& name, const RECT& area);

@@ -153,24 +153,4 @@ TEST(LayoutGrid, MoreThanAHundredWindowsArrangeTheFirstHundredOnly) {
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 
-TEST(LayoutGrid, TheActionKeyFollowsTheSetting) {
-    TessoraRun run(L"ctrlkey");
-    ASSERT_TRUE(layout::StartProgram(run, 0, {}, 1));  // Ctrl
-    layout::SampleWindows s;
-    ASSERT_TRUE(s.Start({{L"Alpha", Rect(100, 100, 500, 300), L""}, {L"Bravo", Rect(200, 150, 500, 300), L""}}));
-    const std::string before = s.Where();
-    layout::TypeSequence(layout::ActionKey::kAlt, '2', '1');
-    Sleep(1500);
-    EXPECT_EQ(s.Where(), before) << "Alt is not the action key here";
-
-    const RECT m = layout::PrimaryMonitorEntry();
-    const std::wstring line = L"[M1 at 1(" + std::to_wstring(m.right - m.left) + L"x" +
-                              std::to_wstring(m.bottom - m.top) + L") K2]: Ctrl + 2 + 1 (2) ...OK\r\n";
-    layout::TypeSequence(layout::ActionKey::kCtrl, '2', '1');
-    EXPECT_TRUE(wts::WaitUntil([&] { return layout::CountLines(run.LogText(), line) == 1; }, 15000))
-        << wts::Wide2Narrow(run.LogText());
-    EXPECT_NE(s.Where(), before);
-    EXPECT_EQ(run.ExitByTray(), 0u);
-}
-
 }  // namespace

@@ -14,12 +14,9 @@ TEST(LayoutRule, QOneAppliesTheStoredRuleWithItsPinnedTitleAndBThreeIsNotDefined
     TessoraRun run(L"ruleq1");
     {
         // Rule "Q1": preset type 3 (left half, right quarters) on screen 1, zone 2 bound to a title.
+        ASSERT_EQ(layout::AddPresetRule(run.Path(L""), L"Three zones", L"Q1", 3), 0);
         CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
-        std::vector<ScreenTypeEntry> entries(1);
-        entries[0].type_id = 3;
-        entries[0].active = 1;
-        int ruleId = 0, titleId = 0;
-        ASSERT_EQ(store.AddRule(CString(L"Three zones"), CString(L"Q1"), entries, RegionList(), &ruleId), 0);
+        int titleId = 0;
         ASSERT_TRUE(store.Reload(0));
         ASSERT_EQ(store.AddTitle(1, 2, CString(L"Pinned Editor"), &titleId), 0);
     }

@@ -95,14 +95,6 @@ std::vector<ExcludeRecord> StoredExcludes(TessoraRun& run) {
     return store.LoadExcludes();
 }
 
-// A rule over one preset layout type on screen 1.
-int AddRule(CRuleStore& store, const wchar_t* name, const wchar_t* hotkey, int typeId) {
-    std::vector<ScreenTypeEntry> entries(1);
-    entries[0].type_id = typeId;
-    entries[0].active = 1;
-    return store.AddRule(CString(name), CString(hotkey), entries, RegionList());
-}
-
 void ShootBothLanguages(HWND options, options::Page page, const std::wstring& name) {
     options::ClickPageButton(options, page);
     EXPECT_TRUE(options::Screenshot(options, name + L"_en"));
@@ -181,11 +173,7 @@ TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
 
 TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     TessoraRun run(L"backuppage");
-    {
-        // Q1: one zone over the whole monitor.
-        CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
-        ASSERT_EQ(AddRule(store, L"Whole", L"Q1", 1), 0);
-    }
+    ASSERT_EQ(layout::AddPresetRule(run.Path(L""), L"Whole", L"Q1", 1), 0);  // one zone over the monitor
     ASSERT_TRUE(layout::StartProgram(run, 0));
     layout::SampleWindows s;
     ASSERT_TRUE(s.Start({{L"Sample Window", Rect(100, 100, 500, 300), L""}}));
@@ -212,8 +200,8 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
         CRuleStore store(MakeRuleStoreHost(CString((other + L"\\").c_str()), [] {}));
         ASSERT_TRUE(store.Reload(0));
         ASSERT_EQ(store.DeleteRule(), 0);
-        ASSERT_EQ(AddRule(store, L"Halves", L"Q2", 2), 0);
     }
+    ASSERT_EQ(layout::AddPresetRule(other + L"\\", L"Halves", L"Q2", 2), 0);
     ASSERT_TRUE(CopyFileW((other + L"\\pomlet64.dll").c_str(), (dir + L"\\other.data").c_str(), FALSE));
     ASSERT_TRUE(wts::WriteFileBytes(dir + L"\\notes.data", "not a rule database"));
 

@@ -7,10 +7,6 @@
 
 namespace {
 
-const char kShippedConfig[] =
-    "[General]\r\nLanguage=English\r\nOverlapWindows=1\r\nAutomatics=0\r\nAutoUpdate=0\r\n"
-    "ExecuteHotkeyType=0\r\nShowHotkey=1\r\n";
-
 TEST(Startup, RunsHiddenLogsItsOptionsAndExitsFromTheTray) {
     TessoraRun run(L"start");
     ASSERT_TRUE(run.Start());
@@ -76,7 +72,7 @@ TEST(Startup, AnEmptyConfigFileAsksSixQuestionsAndUsesTheFallbacks) {
 
 TEST(Startup, ALogPathThatIsAFileIsReportedOnceAndTheProgramRuns) {
     TessoraRun run(L"logfile");
-    run.WriteConfig(kShippedConfig);
+    run.WriteSettings();
     ASSERT_TRUE(wts::WriteFileBytes(run.Path(L"Log"), "in the way"));
     ASSERT_TRUE(run.Start());
     wts::MessageBoxInfo box;

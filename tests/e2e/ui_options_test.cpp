@@ -156,7 +156,11 @@ TEST(UiOptions, OkSavesAllSixKeysAndTheNewActionKeyWorksWithoutARestart) {
         << wts::Wide2Narrow(options::RunValue());
     EXPECT_FALSE(options::RunValueInNativeView()) << "a 32-bit program writes the 32-bit view";
 
-    // Ctrl is the action key at once
+    // Ctrl is the action key at once, and Alt no longer is
+    const std::string before = s.Where();
+    layout::TypeSequence(layout::ActionKey::kAlt, '2', '1');
+    Sleep(1500);
+    EXPECT_EQ(s.Where(), before) << "Alt is not the action key any more";
     const std::wstring line = layout::PrimaryLogLine(layout::ActionKey::kCtrl, '2', '1', L"(2) ...OK");
     layout::TypeSequence(layout::ActionKey::kCtrl, '2', '1');
     EXPECT_TRUE(wts::WaitUntil([&] { return layout::CountLines(run.LogText(), line) == 1; }, 15000))

@@ -2,19 +2,6 @@
 
 #include "framework/CString.h"
 
-TEST(CStringFormat, WideStringConventions) {
-    // "%s" and "%c" take wide arguments: every format text of the program relies on it.
-    CString s;
-    s.Format(L"Option:[L:%s A:%d AU:%d OW:%d EHT:%d SH:%d]", L"English", 1, 0, 1, 0 + 1, 1);
-    EXPECT_EQ(s, L"Option:[L:English A:1 AU:0 OW:1 EHT:1 SH:1]");
-    s.Format(L"%s%s|%c|%5s|%-3s|%%|%ls", L"Q", L"1", L'x', L"ab", L"c", L"w");
-    EXPECT_EQ(s, L"Q1|x|   ab|c  |%|w");
-    s.Format(L"[%04d-%02d-%02d %02d:%02d:%02d.%03d %04d]", 2026, 12, 5, 16, 4, 23, 7, 912);
-    EXPECT_EQ(s, L"[2026-12-05 16:04:23.007 0912]");
-    s.Format(L" %04d]", 123456);
-    EXPECT_EQ(s, L" 123456]");
-}
-
 TEST(CStringFormat, DecimalPointAndLongResults) {
     CString s;
     s.Format(L"%f,%.3f", 0.5, 0.3333333);

@@ -38,7 +38,6 @@ TEST(HotkeyDispatch, Decisions) {
         {sequence, "Q11", 1, "rule Q1"},
         {sequence, "Z0_", 1, "rule Z0"},
         {sequence, "q11", 1, "nolayout"},  // lower case: neither class
-        {sequence, "#11", 1, "nolayout"},
         {sequence, "1A1", 1, "incomplete"},
         {sequence, "1_1", 1, "incomplete"},
         {first, "5_1", 1, "incomplete"},

@@ -46,7 +46,6 @@ TEST(FillMonitorTable, TaskbarCorrectionOfThePrimary) {
         {"bottom taskbar", primary, {0, 0, 1920, 1040}, {0, 0, 1920, 1040}},
         {"top taskbar", primary, {0, 40, 1920, 1080}, {0, 40, 1920, 1040}},
         {"left taskbar", primary, {60, 0, 1920, 1080}, {0, 0, 1920, 1080}},
-        {"right taskbar", primary, {0, 0, 1860, 1080}, {0, 0, 1920, 1080}},
         {"no monitor at the origin: the first entry", Monitor(100, 50, 1920, 1080), {0, 0, 1920, 1040},
          {100, 50, 1920, 1040}},
     };

@@ -22,7 +22,6 @@ TEST(PathText, NameTitleAndExtension) {
         {L"C:\\v1.2\\README", L"README", L"README", L"README"},
         {L"dir/notes.", L"notes.", L"notes", L""},
         {L"C:\\Temp\\", L"", L"", L""},
-        {L"D:\\", L"", L"", L""},
         {L"", L"", L"", L""},
     };
     for (const auto& c : cases) {

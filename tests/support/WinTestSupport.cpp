@@ -14,7 +14,8 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD stepMs)
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        Sleep(stepMs);
+        // wakes for a message too: a worker's SendMessage waits on this thread
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, stepMs, QS_ALLINPUT);
     }
 }
 

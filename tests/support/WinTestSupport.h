@@ -10,7 +10,8 @@
 
 namespace wts {
 
-// Polls until `done` holds or the time runs out; true when it held.
+// Polls until `done` holds or the time runs out, handling this thread's messages meanwhile; true
+// when it held.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000, DWORD stepMs = 20);
 
 struct Process {

@@ -6,8 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "rules/SqliteLibrary.h"
-#include "tests/support/WinTestSupport.h"
+#include "tests/e2e/LayoutSupport.h"
 #include "ui/MyFileButton.h"
 
 namespace {
@@ -34,12 +33,8 @@ TEST(FileDrop, ButtonBindsDropsToItsZoneAndCountsThem) {
     const std::wstring dir = wts::TempDir(L"drop");
     for (const wchar_t* f : {L"\\qomb100.dll", L"\\pomlet64.dll"})
         ASSERT_TRUE(CopyFileW((wts::ExeDir() + f).c_str(), (dir + f).c_str(), FALSE));
+    ASSERT_EQ(layout::AddPresetRule(dir + L"\\", L"r", L"Q2", 5), 0);
     auto store = std::make_unique<CRuleStore>(MakeRuleStoreHost((dir + L"\\").c_str(), [] {}));
-    ASSERT_TRUE(store->IsOpen());
-    std::vector<ScreenTypeEntry> entries(1);
-    entries[0].type_id = 5;
-    entries[0].active = 1;
-    ASSERT_EQ(store->AddRule(L"r", L"Q2", entries, RegionList()), 0);
     ASSERT_TRUE(store->Reload(0));
     int id = 0;
     store->AddTitle(1, 3, L"Notepad", &id);

@@ -1,4 +1,4 @@
-// Program files, version, the fatal start-up message pair.
+// A module's version, the fatal start-up message pair.
 #include <gtest/gtest.h>
 
 #include "app/AppFiles.h"
@@ -6,28 +6,6 @@
 #include "tests/support/WinTestSupport.h"
 
 namespace {
-
-TEST(AppFiles, PathsBesideTheProgram) {
-    const std::wstring dir = wts::ExeDir() + L"\\";
-    EXPECT_EQ(GetModuleDirectory(), dir.c_str());
-    CAppFiles files;
-    EXPECT_EQ(files.GetRuleDbPath(), (dir + L"pomlet64.dll").c_str());
-    EXPECT_EQ(files.GetAppFilePath(L"x.data"), (dir + L"x.data").c_str());
-    EXPECT_EQ(files.GetFileNameFromPath(L"C:\\dir\\file.txt", 1), L"file.txt");
-    EXPECT_EQ(files.GetFileNameFromPath(L"C:\\dir\\file.txt", 0), L"file");
-    CString ext;
-    EXPECT_EQ(SplitFileName(L"C:\\dir\\app.exe", ext), L"app");
-    EXPECT_EQ(ext, L"exe");
-}
-
-TEST(AppFiles, ExistenceCountsDirectories) {
-    const std::wstring dir = wts::TempDir(L"exists");
-    EXPECT_TRUE(FileExists(dir.c_str()));
-    EXPECT_FALSE(FileExists((dir + L"\\missing.txt").c_str()));
-    wts::WriteFileBytes(dir + L"\\present.txt", "x");
-    EXPECT_TRUE(FileExists((dir + L"\\present.txt").c_str()));
-    EXPECT_FALSE(FileExists(L""));
-}
 
 TEST(AppFiles, VersionOfAModule) {
     CAppFiles files;
@@ -40,13 +18,6 @@ TEST(AppFiles, VersionOfAModule) {
         EXPECT_EQ(files.GetModuleVersionString(exe), L"1.0.0.1");
         FreeLibrary(exe);
     }
-}
-
-TEST(StartError, TextsAreEmptyUntilSetAndTheTaskbarMessageIsRegistered) {
-    EXPECT_NE(g_uTaskbarCreatedMsg, 0u);
-    EXPECT_EQ(g_uTaskbarCreatedMsg, RegisterWindowMessageW(L"TaskbarCreated"));
-    EXPECT_EQ(g_strStartErrorText, L"");
-    EXPECT_EQ(g_strStartErrorCaption, L"");
 }
 
 TEST(StartError, ThePairShowsOneOwnerlessErrorBoxAndExitsWithZero) {

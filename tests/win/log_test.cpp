@@ -17,16 +17,7 @@ int CountBox(const wchar_t*, const wchar_t*, UINT) { ++g_boxCount; return IDOK; 
 class ClockLog : public CLog {
 public:
     SYSTEMTIME now = {};
-    void Set(int y, int mo, int d, int h = 12, int mi = 0) {
-        now = {};
-        now.wYear = static_cast<WORD>(y);
-        now.wMonth = static_cast<WORD>(mo);
-        now.wDay = static_cast<WORD>(d);
-        now.wHour = static_cast<WORD>(h);
-        now.wMinute = static_cast<WORD>(mi);
-        now.wSecond = 5;
-        now.wMilliseconds = 7;
-    }
+    void Set(WORD y, WORD mo, WORD d, WORD h = 12, WORD mi = 0) { now = {y, mo, 0, d, h, mi, 5, 7}; }
 
 protected:
     SYSTEMTIME Now() const override { return now; }

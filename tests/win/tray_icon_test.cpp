@@ -112,9 +112,7 @@ TEST_F(TrayTest, AChildNotificationWindowHearsOfTheTaskbarThroughItsTopWindow) {
 
 TEST_F(TrayTest, OnlyADoubleClickOrARightClickOnOurIconDoesSomething) {
     const std::pair<WPARAM, LPARAM> ignored[] = {
-        {kTrayId, WM_LBUTTONDOWN}, {kTrayId, WM_LBUTTONUP},       {kTrayId, WM_RBUTTONDOWN},
-        {kTrayId, WM_MOUSEMOVE},   {kTrayId, WM_MBUTTONUP},       {kTrayId + 1, WM_LBUTTONDBLCLK},
-        {kTrayId + 1, WM_RBUTTONUP}, {0, WM_RBUTTONUP}};
+        {kTrayId, WM_LBUTTONUP}, {kTrayId, WM_RBUTTONDOWN}, {kTrayId + 1, WM_LBUTTONDBLCLK}, {0, WM_RBUTTONUP}};
     for (auto [id, mouse] : ignored) {
         SCOPED_TRACE(testing::Message() << "id " << id << " mouse " << std::hex << mouse);
         g_messages.clear();

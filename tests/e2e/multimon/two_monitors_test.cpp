@@ -18,24 +18,11 @@ const RECT kLeft = Rect(0, 0, 1920, 1040), kRight = Rect(1920, 0, 1280, 1024);
 const POINT kOnLeft = {960, 500}, kOnRight = {2560, 500};
 const std::vector<std::wstring> kAll = {L"L1", L"L2", L"R1", L"R2"};
 
-// Starts a Unix shell command; Wine starts it but cannot wait for it.
-bool RunUnix(const std::wstring& script) {
-    std::wstring command = L"/bin/bash -c \"" + script + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(L"Z:\\bin\\bash", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
-}
-
 // Runs one function of tools/xdisplay.sh and waits until Windows reports `monitors`.
 bool SwitchMonitors(const std::wstring& function, int monitors) {
     std::wstring source = std::wstring(TESSORA_SOURCE_DIR_W).substr(2);  // drive Z: is the Unix root
     for (wchar_t& c : source) c = c == L'\\' ? L'/' : c;
-    if (!RunUnix(L". '" + source + L"/tools/xdisplay.sh' && " + function)) return false;
+    if (!ui::RunUnix(L". '" + source + L"/tools/xdisplay.sh' && " + function)) return false;
     const int width = monitors == 2 ? 3200 : 1920;
     return wts::WaitUntil([&] {
         return GetSystemMetrics(SM_CMONITORS) == monitors && GetSystemMetrics(SM_CXVIRTUALSCREEN) == width;
@@ -44,7 +31,7 @@ bool SwitchMonitors(const std::wstring& function, int monitors) {
 
 // The mouse moved as a user moves it, at the X level.
 bool PutMouse(POINT at) {
-    if (!RunUnix(L"xdotool mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y))) return false;
+    if (!ui::RunUnix(L"xdotool mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y))) return false;
     return wts::WaitUntil([&] {
         POINT now = {};
         return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
@@ -72,14 +59,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "the harness's X server shows two monitors";
         // Rule "Q1": left half, right quarters, on whichever monitor the mouse is on.
-        {
-            CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
-            std::vector<ScreenTypeEntry> entries(1);
-            entries[0].type_id = 3;
-            entries[0].active = 1;
-            int ruleId = 0;
-            ASSERT_EQ(store.AddRule(CString(L"Three zones"), CString(L"Q1"), entries, RegionList(), &ruleId), 0);
-        }
+        ASSERT_EQ(layout::AddPresetRule(run.Path(L""), L"Three zones", L"Q1", 3), 0);
         ASSERT_TRUE(layout::StartProgram(run, 0));
         ASSERT_TRUE(s.Start({{L"L1", Rect(100, 100, 500, 300), L""}, {L"L2", Rect(1100, 600, 500, 300), L""},
                              {L"R1", Rect(2000, 100, 500, 300), L""}, {L"R2", Rect(2700, 600, 400, 300), L""}}));

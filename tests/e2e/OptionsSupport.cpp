@@ -25,6 +25,17 @@ bool Start(TessoraRun& run, const std::string& language, int executeType, int ov
     return run.Start() && run.WaitMainWindow() && wts::WaitUntil([&] { return IsWindowVisible(run.main) != FALSE; });
 }
 
+// A dialog of the program that holds this control; null when none showed up.
+HWND WaitDialog(TessoraRun& run, int controlId) {
+    HWND found = nullptr;
+    wts::WaitUntil([&] {
+        for (HWND h : wts::FindWindows(run.proc.Pid(), L"#32770"))
+            if (IsWindowVisible(h) && GetDlgItem(h, controlId)) found = h;
+        return found != nullptr;
+    });
+    return found;
+}
+
 HWND OpenFromTray(TessoraRun& run) {
     ui::PopupMenu menu;
     // under load the first click has now and then opened no menu here: click once more
@@ -36,13 +47,7 @@ HWND OpenFromTray(TessoraRun& run) {
     if (!menu.window) return nullptr;
     ui::ChooseMenuItem(menu, kTrayOptionPos);
     ui::WaitMenuGone(run.proc.Pid());
-    HWND options = nullptr;
-    wts::WaitUntil([&] {
-        for (HWND h : wts::FindWindows(run.proc.Pid(), L"#32770"))
-            if (IsWindowVisible(h) && GetDlgItem(h, kCombo)) options = h;
-        return options != nullptr;
-    });
-    return options;
+    return WaitDialog(run, kCombo);
 }
 
 bool CentredOnWorkArea(HWND h) {

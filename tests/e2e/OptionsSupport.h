@@ -36,6 +36,8 @@ void ClickPageButton(HWND options, Page p);
 bool PickLanguage(HWND options, const std::wstring& name);
 std::wstring SelectedLanguage(HWND options);  // empty when nothing is selected
 std::wstring ComboItems(HWND dialog, int comboId);
+// A visible dialog of the program that holds this control; null when none showed up.
+HWND WaitDialog(TessoraRun& run, int controlId);
 // OK or Cancel; waits until the window is gone.
 bool CloseWith(HWND options, int button);
 bool IsChecked(HWND control);

@@ -34,17 +34,6 @@ bool StartIn(TessoraRun& run, const std::string& language) {
     return options::Start(run, language, 0, 0) && SetCursorPos((m.left + m.right) / 2, (m.top + m.bottom) / 2);
 }
 
-// A dialog of the program that holds this control; null when none showed up.
-HWND WaitDialog(TessoraRun& run, int controlId) {
-    HWND found = nullptr;
-    wts::WaitUntil([&] {
-        for (HWND h : wts::FindWindows(run.proc.Pid(), L"#32770"))
-            if (IsWindowVisible(h) && GetDlgItem(h, controlId)) found = h;
-        return found != nullptr;
-    });
-    return found;
-}
-
 // A click that may open a modal dialog: posted, so that this process does not wait on it.
 void PostClick(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -115,7 +104,7 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     EXPECT_EQ(wts::WindowText(GetDlgItem(page, kHotkeyText)), L"");
 
     PostClick(page, kAdd);
-    HWND editor = WaitDialog(run, kName);
+    HWND editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     EXPECT_EQ(wts::WindowText(editor), L"Tessora Add User define");
     EXPECT_EQ(options::ComboItems(editor, kKey), L"1|2|3|4|5|6|7|8|9");
@@ -135,7 +124,7 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
 
     // Zone 2 gets a typed title through the zone title editor.
     PostClick(page, kPreviewFirst + 1);
-    HWND titles = WaitDialog(run, kTitleList);
+    HWND titles = options::WaitDialog(run, kTitleList);
     ASSERT_TRUE(titles);
     SetWindowTextW(GetDlgItem(titles, kTitleEdit), L"Pinned Sample");
     SendMessageW(titles, WM_COMMAND, MAKEWPARAM(kTitleAdd, BN_CLICKED), 0);
@@ -174,7 +163,7 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     page = OpenRulesPage(run, &options);
     ASSERT_TRUE(page);
     PostClick(page, kEdit);
-    editor = WaitDialog(run, kName);
+    editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kName)), L"Two by two");
     EXPECT_EQ(options::ComboItems(editor, kKey), L"1|2|3|4|5|6|7|8|9");
@@ -210,7 +199,7 @@ TEST(RulesPage, ACapturedLayoutPutsTheWindowsBackWhereTheyWere) {
     HWND page = OpenRulesPage(run, &options);
     ASSERT_TRUE(page);
     PostClick(page, kAdd);
-    HWND editor = WaitDialog(run, kName);
+    HWND editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     SetWindowTextW(GetDlgItem(editor, kName), L"Captured");
     SendMessageW(editor, WM_COMMAND, MAKEWPARAM(kGetLayout, BN_CLICKED), 0);
@@ -265,7 +254,7 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     EXPECT_EQ(wts::WindowText(GetDlgItem(page, kPreviewFirst + 99)), L"100(0)");
     EXPECT_TRUE(options::Screenshot(options, L"rules_page_de"));
     PostClick(page, kEdit);
-    HWND editor = WaitDialog(run, kName);
+    HWND editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     EXPECT_EQ(SendMessageW(GetDlgItem(editor, kType), CB_GETCURSEL, 0, 0), 10);
     EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kWindowCount)), L"100");
@@ -284,7 +273,7 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     name.resize(999);
     name += L"!";  // a trailing blank would be trimmed
     PostClick(page, kAdd);
-    editor = WaitDialog(run, kName);
+    editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     EXPECT_EQ(options::ComboItems(editor, kKey), L"9");
     SetWindowTextW(GetDlgItem(editor, kName), name.c_str());
@@ -298,7 +287,7 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     }
     // A tenth rule would have no digit: the editor cannot save one.
     PostClick(page, kAdd);
-    editor = WaitDialog(run, kName);
+    editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     EXPECT_EQ(options::ComboItems(editor, kKey), L"");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kSave)));
@@ -307,7 +296,7 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
 
     // Titles whose file-name part is empty are stored whole and pin no window.
     PostClick(page, kPreviewFirst + 1);
-    HWND titles = WaitDialog(run, kTitleList);
+    HWND titles = options::WaitDialog(run, kTitleList);
     ASSERT_TRUE(titles);
     for (const wchar_t* t : {L".gitignore", L"C:\\Temp\\"}) {
         SetWindowTextW(GetDlgItem(titles, kTitleEdit), t);
@@ -334,7 +323,7 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
         ASSERT_EQ(store.DeleteRule(), 0);
     }
     PostClick(page, kEdit);
-    editor = WaitDialog(run, kName);
+    editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kSave)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kGetLayout)));

@@ -1,5 +1,7 @@
 #include "hook/KeySequencer.h"
 
+#include <initializer_list>
+
 namespace tarnquil {
 
 namespace {
@@ -90,6 +92,42 @@ void KeySequencer::RequestMask() noexcept {
     m_maskSent = true;
 }
 
+// Under Wine a program that works through its window events late (one of the windows a layout
+// just moved under the pointer) may apply a snapshot of the keyboard taken while the action key
+// was still held: the key goes down again in the system's state with no key event, and the next
+// letter typed would reach its program as Alt+letter. Only a short while after a sequence, and
+// only while nothing of ours is on its way (the system's state then lags on purpose).
+uint8_t KeySequencer::StaleModifiers(uint32_t time, ModifierProbe probe, void* probeContext) const noexcept {
+    if (!probe || !m_anySequence || Exceeds(time, m_sequenceTime, kStaleModifierMs)) return 0;
+    if (m_stage != Stage::Idle || m_owedCount > 0 || m_inFlight > 0) return 0;
+    const uint8_t system = probe(probeContext);
+    uint8_t stale = 0;
+    for (uint8_t family : {kModAlt, kModCtrl})
+        if ((system & family) && !(m_mods & family)) stale = static_cast<uint8_t>(stale | family);
+    return stale;
+}
+
+void KeySequencer::ReleaseStale(uint8_t families) noexcept {
+    KeyStroke k;
+    k.up = true;
+    if (families & kModAlt) {
+        // the mask key first, or the release alone would open the menu bar
+        k.vk = kVkMask;
+        k.up = false;
+        Owe(k);
+        k.up = true;
+        Owe(k);
+        k.vk = kVkLMenu;
+        k.scan = 0x38;
+        Owe(k);
+    }
+    if (families & kModCtrl) {
+        k.vk = kVkLControl;
+        k.scan = 0x1D;
+        Owe(k);
+    }
+}
+
 void KeySequencer::CancelSequence(Cancel how) noexcept {
     if (m_stage != Stage::First) return;
     m_stage = Stage::Idle;
@@ -167,6 +205,12 @@ Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe p
     } else {
         ClearSwallow(vk);  // a set bit here means its key-up never reached us
         m_lastDownVk = vk;
+        if (const uint8_t stale = StaleModifiers(e.time, probeFn, probeContext)) {
+            ReleaseStale(stale);
+            d.eat = Owe(k);  // behind the release, so that it arrives as the plain key it is
+            FlagInject(d);
+            return d;
+        }
         if (m_stage == Stage::First && Exceeds(e.time, m_firstTime, kSequenceTimeoutMs)) {
             ++m_timedOut;
             CancelSequence(Cancel::GiveBack);
@@ -208,6 +252,10 @@ Decision KeySequencer::OnKey(const KeyEvent& e, int executeType, ModifierProbe p
             }
         }
         if (!done) d = Pass(k);
+    }
+    if (d.notice.kind) {
+        m_anySequence = true;
+        m_sequenceTime = e.time;
     }
     FlagInject(d);
     return d;

@@ -68,6 +68,9 @@ public:
     // lag or have been reset meanwhile).
     static constexpr uint32_t kFreshModifierMs = 1000;
     static constexpr int kMaxOwed = 32;
+    // How long after a sequence a plain key checks that the system has not put the action key
+    // back down behind our back (see StaleModifiers).
+    static constexpr uint32_t kStaleModifierMs = 10000;
 
     KeySequencer() = default;
 
@@ -104,6 +107,9 @@ private:
     // The system's key state may release a modifier we hold; it adds one only when the hook is
     // known to have missed input (its key state can lag behind or keep a key that went up).
     void AdoptSystemModifiers(uint8_t system, bool mayAdd) noexcept;
+    // Action-key families the system reports down although the hook saw them go up.
+    uint8_t StaleModifiers(uint32_t time, ModifierProbe probe, void* probeContext) const noexcept;
+    void ReleaseStale(uint8_t families) noexcept;
     void CancelSequence(Cancel how) noexcept;
     void RequestMask() noexcept;
     bool Owe(const KeyStroke& k) noexcept;
@@ -124,6 +130,8 @@ private:
     KeyStroke m_first;
     uint32_t m_firstTime = 0;
     bool m_maskSent = false;       // the mask key was owed during the current Alt hold
+    bool m_anySequence = false;    // m_sequenceTime is set
+    uint32_t m_sequenceTime = 0;   // of the latest key of a sequence
     uint16_t m_lastDownVk = 0;
     uint32_t m_swallowUp[8] = {};  // consumed keys whose key-up must be eaten too
 

@@ -522,6 +522,40 @@ TEST(KeySequencer, SystemKeyStateReleasesModifiersOnlyAfterAGapInTheKeyStream) {
     }
 }
 
+// A late program put the action key back down in the system's state after its release went by.
+TEST(KeySequencer, AnActionKeyTheSystemPutBackDownIsReleasedBeforeTheNextKey) {
+    struct Case {
+        const char* name;
+        uint16_t action;
+        bool sequence;   // a sequence was typed with it
+        uint32_t after;  // ms from the sequence's end to the next key
+        int system;      // what the system reports then
+        const char* injected;
+    };
+    const Case cases[] = {
+        {"stale Alt", kVkLMenu, true, 2000, tarnquil::kModLAlt, "232v 232^ 164^ 88v "},
+        {"stale Ctrl", kVkLControl, true, 2000, tarnquil::kModLCtrl, "162^ 88v "},
+        {"the system agrees", kVkLMenu, true, 2000, 0, ""},
+        {"long after the sequence", kVkLMenu, true, KeySequencer::kStaleModifierMs + 100, tarnquil::kModLAlt, ""},
+        {"no sequence typed", kVkLMenu, false, 2000, tarnquil::kModLAlt, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Feed f;
+        f.Key(c.action, false);
+        if (c.sequence) f.Keys({{'1', false}, {'1', true}, {'2', false}, {'2', true}});
+        f.Key(c.action, true);
+        const std::vector<KeyStroke> mask = f.Take();
+        for (const KeyStroke& k : mask) f.Key(k.vk, k.up, true);
+        f.now += c.after;
+        f.system = c.system;
+        const Decision x = f.Key('X', false);
+        EXPECT_EQ(c.injected[0] != 0, x.eat);
+        EXPECT_EQ(c.injected, Strokes(f.Take()));
+        EXPECT_EQ(0, f.seq.Modifiers() & tarnquil::kModAlt);
+    }
+}
+
 TEST(KeySequencer, RearmKeepsAFreshHalfSequence) {
     Feed f;
     f.Keys({{kVkLControl, false}, {'1', false}});

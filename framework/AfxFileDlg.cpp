@@ -46,10 +46,12 @@ void AfxAllowDropMessages(HWND hWnd) {
         reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")));
     const auto changeEx = reinterpret_cast<ChangeFilterEx>(
         reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+    static bool processAllowed = false;  // the process-wide filter needs setting once
     for (UINT msg : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
-        if (change) change(msg, 1 /* MSGFLT_ADD */);
+        if (change && !processAllowed) change(msg, 1 /* MSGFLT_ADD */);
         if (changeEx && hWnd) changeEx(hWnd, msg, 1 /* MSGFLT_ALLOW */, nullptr);
     }
+    processAllowed = true;
 }
 
 std::vector<CString> AfxDroppedFiles(HDROP hDrop) {

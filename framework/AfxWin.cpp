@@ -58,6 +58,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
 BOOL CWnd::SubclassWindow(HWND hWnd) {
     if (!hWnd || m_hWnd || FromHandlePermanent(hWnd)) return FALSE;
     AfxAttach(this, hWnd);
+    PreSubclassWindow();
     return TRUE;
 }
 

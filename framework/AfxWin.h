@@ -88,6 +88,8 @@ public:
     static CWnd* FromHandlePermanent(HWND hWnd);
     // Attaches to an existing window (a dialog control) and routes its messages through us.
     BOOL SubclassWindow(HWND hWnd);
+    // Called once the window is attached, before any of its messages reach us.
+    virtual void PreSubclassWindow() {}
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND Detach();
 

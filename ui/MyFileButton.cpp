@@ -9,11 +9,13 @@ BEGIN_MESSAGE_MAP(CMyFileButton, CButton)
     ON_MESSAGE(WM_DROPFILES, &CMyFileButton::OnDropFiles)
 END_MESSAGE_MAP()
 
-CMyFileButton::CMyFileButton() { AfxAllowDropMessages(); }
+CMyFileButton::CMyFileButton() = default;
+
+// before the first drop: a drop from a less privileged shell is filtered out otherwise
+void CMyFileButton::PreSubclassWindow() { AfxAllowDropMessages(m_hWnd); }
 
 LRESULT CMyFileButton::OnDropFiles(WPARAM wp, LPARAM) {
     HDROP drop = reinterpret_cast<HDROP>(wp);
-    AfxAllowDropMessages(m_hWnd);
     const std::vector<CString> paths = AfxDroppedFiles(drop);
     if (m_pStore) {
         const int screen = m_nScreen > 0 ? m_nScreen : m_pStore->m_nScreenCount;

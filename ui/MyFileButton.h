@@ -9,6 +9,7 @@ class CRuleStore;
 class CMyFileButton : public CButton {
 public:
     CMyFileButton();
+    void PreSubclassWindow() override;
     ~CMyFileButton() override = default;
 
     // Set before drops are enabled on the button (DragAcceptFiles).

@@ -7,11 +7,13 @@ BEGIN_MESSAGE_MAP(CMyFileListCtrl, CListCtrl)
     ON_MESSAGE(WM_DROPFILES, &CMyFileListCtrl::OnDropFiles)
 END_MESSAGE_MAP()
 
-CMyFileListCtrl::CMyFileListCtrl() { AfxAllowDropMessages(); }
+CMyFileListCtrl::CMyFileListCtrl() = default;
+
+// before the first drop: a drop from a less privileged shell is filtered out otherwise
+void CMyFileListCtrl::PreSubclassWindow() { AfxAllowDropMessages(m_hWnd); }
 
 LRESULT CMyFileListCtrl::OnDropFiles(WPARAM wp, LPARAM) {
     HDROP drop = reinterpret_cast<HDROP>(wp);
-    AfxAllowDropMessages(m_hWnd);
     for (const CString& path : AfxDroppedFiles(drop)) {
         m_bDropping = 1;
         m_strDropPath = path;

@@ -12,6 +12,7 @@ constexpr int FILELIST_MODE_EXCLUDE = 1;  // id, empty, file name (exclude page)
 class CMyFileListCtrl : public CListCtrl {
 public:
     CMyFileListCtrl();
+    void PreSubclassWindow() override;
     ~CMyFileListCtrl() override = default;
 
     void SetMode(int mode) { m_nMode = mode; }

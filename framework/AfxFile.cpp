@@ -27,6 +27,7 @@ BOOL CFile::Open(const wchar_t* path, UINT flags, CFileException* error) {
     case shareDenyRead: share = FILE_SHARE_WRITE; break;
     default: share = 0; break;
     }
+    if (flags & shareAllowDelete) share |= FILE_SHARE_DELETE;
     DWORD disposition = OPEN_EXISTING;
     if (flags & modeCreate) disposition = (flags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
     m_hFile = CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);

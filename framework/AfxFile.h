@@ -23,6 +23,8 @@ public:
         shareDenyWrite = 0x0020,
         shareDenyRead = 0x0030,
         shareDenyNone = 0x0040,
+        // added to any of the above: the file may be deleted while it is open
+        shareAllowDelete = 0x00100000,
         modeNoTruncate = 0x2000,
         modeCreate = 0x1000,
     };

@@ -81,6 +81,10 @@ void CHttpConnection::Close() {
     m_hConnect = nullptr;
 }
 
+BOOL CHttpConnection::SetOption(DWORD option, DWORD value) {
+    return InternetSetOptionW(m_hConnect, option, &value, sizeof(value));
+}
+
 CHttpFile* CHttpConnection::OpenRequest(int verb, const wchar_t* object, const wchar_t* referrer, DWORD_PTR context,
                                         const wchar_t** acceptTypes, const wchar_t* version, DWORD flags) {
     const wchar_t* verbText = verb == HTTP_VERB_GET ? L"GET" : L"HEAD";
@@ -112,6 +116,10 @@ void CInternetSession::OnStatusCallback(DWORD_PTR, DWORD, void*, DWORD) {}
 void CALLBACK CInternetSession::StatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD length) {
     if (CInternetSession* s = t_callbackSession)
         AfxCallGuarded([&] { s->OnStatusCallback(context, status, info, length); return 0; }, 0);
+}
+
+BOOL CInternetSession::SetOption(DWORD option, DWORD value) {
+    return InternetSetOptionW(m_hSession, option, &value, sizeof(value));
 }
 
 BOOL CInternetSession::EnableStatusCallback(BOOL enable) {

@@ -51,6 +51,7 @@ public:
     CHttpFile* OpenRequest(int verb, const wchar_t* object, const wchar_t* referrer = nullptr,
                            DWORD_PTR context = 1, const wchar_t** acceptTypes = nullptr,
                            const wchar_t* version = nullptr, DWORD flags = 0);
+    BOOL SetOption(DWORD option, DWORD value);
     void Close();
 
 private:
@@ -70,6 +71,8 @@ public:
     CInternetSession& operator=(const CInternetSession&) = delete;
 
     BOOL EnableStatusCallback(BOOL enable = TRUE);
+    // InternetSetOption on the session; the handles made from it inherit the value.
+    BOOL SetOption(DWORD option, DWORD value);
     virtual void OnStatusCallback(DWORD_PTR context, DWORD status, void* info, DWORD infoLength);
     CHttpConnection* GetHttpConnection(const wchar_t* server, INTERNET_PORT port,
                                        const wchar_t* user = nullptr, const wchar_t* password = nullptr);

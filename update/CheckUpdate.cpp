@@ -8,12 +8,11 @@
 #include "app/LanguageTable.h"
 #include "app/core/PathText.h"
 #include "res/update_ids.h"
+#include "ui/DialogHelpers.h"
 #include "update/core/UpdateText.h"
 
 namespace {
 const wchar_t kServerLabel[] = L"Halvenport Server";
-// a description is a few kilobytes; anything far beyond is not one
-const DWORD kMaxDescriptionBytes = 8u << 20;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CCheckUpdate, CDialogEx)
@@ -68,12 +67,13 @@ BOOL CCheckUpdate::OnInitDialog() {
         job->m_strUrl = server.m_strUrl;
         job->m_strServerLabel = server.m_strLabel;
         job->m_strLocalPath = tempFile;
-        job->m_nMaxBytes = kMaxDescriptionBytes;
+        job->m_nMaxBytes = update::kMaxDescriptionBytes;
         m_jobs.Add(job);
     } else {
         KillTimer(IDT_UPDATE_START);  // nowhere to download to: a silent failed check
     }
     if (m_pLanguage) m_pLanguage->TranslateWindow(m_hWnd, IDD_CHECK_UPDATE);
+    CenterWindowOnWorkArea(m_hWnd);
     return TRUE;
 }
 
@@ -147,14 +147,29 @@ void CCheckUpdate::PostNcDestroy() {
     delete this;
 }
 
-LRESULT CCheckUpdate::OnDestroy(WPARAM wp, LPARAM lp) {
+void CCheckUpdate::StopCheck() {
     KillTimer(IDT_UPDATE_START);
     // A job still queued is handed off: it ends and removes its temporary file on its own, so
-    // closing the owner never waits for the network here.
+    // closing never waits for the network here.
     CSingleLock lock(&m_lock);
     while (CInetFile* job = m_jobs.GetFirst()) {
         m_jobs.Detach(job);
         CInetFile::Abandon(job, true);
     }
+}
+
+// Closing only hides a modeless dialog; a check nobody will see has no reason to read on.
+void CCheckUpdate::OnOK() {
+    CDialogEx::OnOK();
+    StopCheck();
+}
+
+void CCheckUpdate::OnCancel() {
+    CDialogEx::OnCancel();
+    StopCheck();
+}
+
+LRESULT CCheckUpdate::OnDestroy(WPARAM wp, LPARAM lp) {
+    StopCheck();
     return DefWindowProc(WM_DESTROY, wp, lp);
 }

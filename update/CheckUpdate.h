@@ -36,6 +36,10 @@ public:
     CLanguageTable* m_pLanguage = nullptr;
 
 protected:
+    void OnOK() override;
+    void OnCancel() override;
+    // Ends a check that is still under way, without waiting for it.
+    void StopCheck();
     void OnBnClickedDownload();
     LRESULT OnDownloadDone(WPARAM wp, LPARAM lp);
     LRESULT OnPaint(WPARAM, LPARAM);

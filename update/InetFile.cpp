@@ -11,6 +11,10 @@ namespace {
 
 const wchar_t kConnectFailed[] = L"Connection server failed, please select another server to try.";
 const DWORD kChunk = 1024;
+// A server that accepts and then says nothing must not hold a worker for long.
+const DWORD kTimeoutMs = 15000;
+const DWORD kTimeoutOptions[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                 INTERNET_OPTION_RECEIVE_TIMEOUT};
 
 // WinINet ignores every notification; the callback only has to exist when asked for.
 class CInetFileSession : public CInternetSession {
@@ -79,9 +83,13 @@ void CInetFile::Run() {
         if (!AfxParseURL(m_strUrl, service, server, object, port) || service != AFX_INET_SERVICE_HTTP)
             ThrowError(INETERR_CONNECT);
         if (m_bStatusCallback) session->EnableStatusCallback(TRUE);
+        // on both handles: some WinINets take the send and receive time-outs from the connection only
+        for (DWORD option : kTimeoutOptions) session->SetOption(option, kTimeoutMs);
         connection.reset(session->GetHttpConnection(server, port));
+        for (DWORD option : kTimeoutOptions) connection->SetOption(option, kTimeoutMs);
+        // Only the given address is read: a redirect is an answer other than 200 like any other.
         request.reset(connection->OpenRequest(HTTP_VERB_GET, object, nullptr, 1, nullptr, nullptr,
-                                              INTERNET_FLAG_RELOAD));
+                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT));
         request->AddRequestHeaders(L"Accept: */*\r\nUser-Agent: AutoUpdate_Vetch\r\n", HTTP_ADDREQ_FLAG_ADD_IF_NEW, -1);
         request->SendRequest();
         DWORD status = 0;
@@ -89,7 +97,14 @@ void CInetFile::Run() {
         if (status != 200) ThrowError(INETERR_HTTP_STATUS);
 
         CFile file;
-        if (!file.Open(m_strLocalPath, CFile::modeCreate | CFile::modeWrite)) ThrowError(INETERR_LOCAL_FILE);
+        // deletable while open, so that giving the job up can remove the file at once
+        if (!file.Open(m_strLocalPath, CFile::modeCreate | CFile::modeWrite | CFile::shareAllowDelete))
+            ThrowError(INETERR_LOCAL_FILE);
+        if (m_bStop) {
+            // given up while the answer was awaited, perhaps after the file was removed
+            file.Abort();
+            ThrowError(INETERR_CANCELLED);
+        }
         m_nBytesReceived = 0;
         BYTE buffer[kChunk];
         for (;;) {
@@ -150,6 +165,8 @@ void CInetFile::Abandon(CInetFile* job, bool deleteLocalFile) {
     if (!job) return;
     job->m_hNotify = nullptr;
     job->m_bStop = true;
+    // At once, not only after the run: the process may end before a stalled run does.
+    if (deleteLocalFile && !job->m_strLocalPath.IsEmpty()) DeleteFileW(job->m_strLocalPath);
     if (!deleteLocalFile) job->m_strLocalPath.Empty();
     if (job->IsRunning() || job->m_hThread) {
         HANDLE h = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &ReapJob, job, 0, nullptr));

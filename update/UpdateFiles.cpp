@@ -17,9 +17,6 @@ const CLSID kClsidDomDocument = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 
 const IID kIidDomDocument = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 const IID kIidDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
-// The document is read whole for the document-type test; a description is a few kilobytes.
-const DWORD kMaxDocumentBytes = 8u << 20;
-
 template <typename T>
 struct ComPtr {
     T* p = nullptr;
@@ -51,7 +48,7 @@ bool ReadWhole(const CString& path, std::string& bytes) {
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(h, &size) && size.QuadPart <= kMaxDocumentBytes;
+    bool ok = GetFileSizeEx(h, &size) && size.QuadPart <= update::kMaxDescriptionBytes;
     if (ok) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
@@ -217,7 +214,7 @@ bool CUpdateFiles::LoadXml(const CString& path) {
 bool CUpdateFiles::ParseFileNodes(IXMLDOMNodeList* nodes) {
     CSingleLock lock(&m_lock);
     long length = 0;
-    if (FAILED(nodes->get_length(&length))) return false;
+    if (FAILED(nodes->get_length(&length)) || length > update::kMaxDescriptionEntries) return false;
     for (long i = 0; i < length; ++i) {
         ComPtr<IXMLDOMNode> item;
         if (FAILED(nodes->get_item(i, &item)) || !item) continue;

@@ -50,7 +50,8 @@ public:
     CUpdateFiles& operator=(const CUpdateFiles&) = delete;
 
     // Replaces the entries with those of the document; false (and no entries) when it cannot
-    // be read, is not well-formed, or declares a document type.
+    // be read, is not well-formed, declares a document type, or is too large to be a description
+    // (in bytes or in entries).
     bool LoadXml(const CString& path);
     int CountFilesToUpdate();
     DWORD GetTotalLength();

@@ -69,8 +69,8 @@ int CountLines(const std::wstring& log, const std::wstring& part);
 // For the scenarios: starts the program in run's folder with these settings and excludes (and
 // the harness's window) and puts the mouse on the primary monitor.
 inline bool StartProgram(TessoraRun& run, int overlap, std::vector<std::wstring> excludes = {},
-                         int executeType = 0, int autoUpdate = 0) {
-    run.WriteSettings("English", overlap, autoUpdate, executeType);
+                         int executeType = 0, int autoUpdate = 0, const char* language = "English") {
+    run.WriteSettings(language, overlap, autoUpdate, executeType);
     excludes.push_back(kHarnessWindowTitle);
     {
         CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));

@@ -22,6 +22,8 @@ struct HttpReply {
     DWORD byteDelayMs = 0;         // > 0: the body goes out one byte at a time
     size_t declaredLength = 0;     // > body size: the connection closes mid-body
     size_t endlessCapBytes = 0;    // > 0: no length, zeros streamed until the client stops or the cap
+    std::string location;          // sent as a Location header when set
+    bool silent = false;           // the request is read and never answered; held until the client leaves
 };
 
 class LoopbackHttp {
@@ -105,11 +107,22 @@ private:
             m_requests.push_back(request);
         }
         const HttpReply reply = m_handler(line);
+        if (reply.silent) {
+            while (TimeLeft()) {
+                fd_set set;
+                FD_ZERO(&set);
+                FD_SET(c, &set);
+                timeval tv = {0, 100000};
+                if (select(0, &set, nullptr, nullptr, &tv) > 0 && recv(c, buf, sizeof(buf), 0) <= 0) return;
+            }
+            return;
+        }
         std::string head = "HTTP/1.1 " + std::to_string(reply.status) + (reply.status == 200 ? " OK" : " Other") + "\r\n";
         if (!reply.endlessCapBytes) {
             const size_t length = reply.declaredLength > reply.body.size() ? reply.declaredLength : reply.body.size();
             head += "Content-Length: " + std::to_string(length) + "\r\n";
         }
+        if (!reply.location.empty()) head += "Location: " + reply.location + "\r\n";
         head += "Connection: close\r\n\r\n";
         if (!SendAll(c, head.data(), head.size())) return;
         if (reply.endlessCapBytes) {
@@ -140,25 +153,32 @@ private:
 
 inline const wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
-// Every WinINet request of this user for the maker's server goes to the loopback server, as a proxy request.
+// Every WinINet request of this user for the maker's server goes to the loopback server, as a
+// proxy request; with port 0, every request goes straight to its host. Set at the start as well
+// as cleared at the end: a test killed at its time limit leaves its proxy behind in the prefix.
 class ProxyToLoopback {
 public:
     explicit ProxyToLoopback(unsigned short port) {
         RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
-        DWORD one = 1;
-        const std::wstring server = L"127.0.0.1:" + std::to_wstring(port);
-        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
-        RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                       static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
+        Set(port);
     }
     ~ProxyToLoopback() {
-        DWORD zero = 0;
-        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof(zero));
-        RegDeleteValueW(m_key, L"ProxyServer");
+        Set(0);
         RegCloseKey(m_key);
     }
 
 private:
+    void Set(unsigned short port) {
+        const DWORD enable = port ? 1 : 0;
+        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof(enable));
+        if (!port) {
+            RegDeleteValueW(m_key, L"ProxyServer");
+            return;
+        }
+        const std::wstring server = L"127.0.0.1:" + std::to_wstring(port);
+        RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                       static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
+    }
     HKEY m_key = nullptr;
 };
 

@@ -52,6 +52,8 @@ wts::HttpReply Serve(const std::string& line) {
     else if (is("/slow")) { r.body = "abc"; r.byteDelayMs = 1000; }
     else if (is("/cut")) { r.body = Bytes(100); r.declaredLength = 5000; }
     else if (is("/endless")) r.endlessCapBytes = 64u << 20;
+    else if (is("/moved")) { r.status = 302; r.location = "/small"; }
+    else if (is("/silent")) r.silent = true;
     else r.body = "hello";
     return r;
 }
@@ -62,7 +64,8 @@ std::wstring TempPath(const wchar_t* name) {
 }
 
 TEST(InetFile, ResultsProgressAndFilesOfEachKindOfAnswer) {
-    wts::LoopbackHttp server(Serve);
+    wts::ProxyToLoopback direct(0);
+    wts::LoopbackHttp server(Serve, 120000);
     ASSERT_NE(server.Port(), 0);
     const std::wstring base = L"http://127.0.0.1:" + std::to_wstring(server.Port());
     unsigned short closedPort = 0;
@@ -87,6 +90,8 @@ TEST(InetFile, ResultsProgressAndFilesOfEachKindOfAnswer) {
         {base + L"/slow", L"slow", 0, 3, nullptr, true, 0},
         {base + L"/cut", L"cut", -1, -1, nullptr, true, 0},  // the connection closes mid-body
         {base + L"/404", L"404", 6, -1, kStatusText, false, 0},
+        {base + L"/moved", L"moved", 6, -1, kStatusText, false, 0},  // a redirect is not followed
+        {base + L"/silent", L"silent", 2, -1, nullptr, false, 0},    // given up after a time-out
         {base + L"/small", L"missing\\x", 7, -1, L"Failed to create local file", false, 0},
         {base + L"/endless", L"endless", 8, -1, L"Take the initiative to cancel the connection", true, 1 << 20},
         {dead, L"refused", 2, -1, nullptr, false, 0},
@@ -107,7 +112,10 @@ TEST(InetFile, ResultsProgressAndFilesOfEachKindOfAnswer) {
         job->m_strLocalPath = TempPath(c.file).c_str();
         job->m_nMaxBytes = c.maxBytes;
         ASSERT_TRUE(job->Start());
-        ASSERT_TRUE(wts::WaitUntil([] { return g_seen.done; }, 30000));
+        const DWORD start = GetTickCount();
+        ASSERT_TRUE(wts::WaitUntil([] { return g_seen.done; }, 45000));
+        EXPECT_LT(GetTickCount() - start, 40000u);
+        EXPECT_LE(server.Requests().size(), requestsBefore + 1);
         if (c.result >= 0) {
             EXPECT_EQ(g_seen.result, c.result);
         } else {
@@ -179,6 +187,11 @@ TEST(UpdateFiles, LoadsWhatIsWellFormedAndRefusesTheRest) {
         prev = n;
     }
     bomb += "]><r>" + Entry("<FileName>&j;</FileName>") + "</r>";
+    auto entries = [](int n) {
+        std::string s = "<u>";
+        for (int i = 0; i < n; ++i) s += Entry("<FileName>x</FileName>");
+        return s + "</u>";
+    };
     std::string utf16Dtd;
     for (char ch : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><!DOCTYPE r><r/>"))
         utf16Dtd += std::string{ch, '\0'};
@@ -199,6 +212,10 @@ TEST(UpdateFiles, LoadsWhatIsWellFormedAndRefusesTheRest) {
          false, 0},
         {"entity bomb", bomb, false, 0},
         {"utf-16 dtd", "\xFF\xFE" + utf16Dtd, false, 0},
+        // far more than a release ships, or far larger than a description: not one
+        {"64 entries", entries(64), true, 64},
+        {"65 entries", entries(65), false, 0},
+        {"over 64 KiB", "<u>" + Entry("") + "<!--" + std::string(64 * 1024, ' ') + "--></u>", false, 0},
     };
     CUpdateFiles files;
     for (const auto& c : cases) {
@@ -284,7 +301,7 @@ protected:
         if (!dlg) return nullptr;
         HWND h = dlg->m_hWnd;
         EXPECT_FALSE(IsWindowVisible(h));
-        EXPECT_TRUE(wts::WaitUntil([&] { return server.Answered() > answered && !dlg->m_jobs.GetFirst(); }, 20000));
+        EXPECT_TRUE(wts::WaitUntil([&] { return server.Answered() > answered && !dlg->m_jobs.GetFirst(); }, 40000));
         return h;
     }
     std::wstring Text(HWND dlg, int id) { return wts::WindowText(GetDlgItem(dlg, id)); }
@@ -297,13 +314,17 @@ protected:
 TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
     // this test program is win_tests.exe at 1.2.3.40
     std::string published;
-    wts::LoopbackHttp server([&](const std::string&) {
+    wts::LoopbackHttp server([&](const std::string& line) {
         wts::HttpReply r;
+        const bool redirect = published.rfind("302 ", 0) == 0;
         if (published == "404") r.status = 404;
         else if (published == "endless") r.endlessCapBytes = 64u << 20;
+        else if (published == "silent") r.silent = true;
+        else if (redirect && line.find("www.tessora.com") != std::string::npos) { r.status = 302; r.location = published.substr(4); }
+        else if (redirect) r.body = Description(FileEntry("win_tests.exe", "1.2.3.99"));  // another host's answer
         else r.body = published;
         return r;
-    });
+    }, 300000);
     wts::ProxyToLoopback proxy(server.Port());
     const struct {
         const char* name;
@@ -311,6 +332,8 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
         const wchar_t* offered;  // null: the dialog stays hidden
     } cases[] = {
         {"newer", Description(FileEntry("win_tests.exe", "1.2.3.41")), L"1.2.3.41"},
+        {"newer as a number", Description(FileEntry("win_tests.exe", "1.2.3.100")), L"1.2.3.100"},
+        {"largest field", Description(FileEntry("win_tests.exe", "1.2.3.65535")), L"1.2.3.65535"},
         {"same", Description(FileEntry("win_tests.exe", "1.2.3.40")), nullptr},
         // another file first: the program's own entry decides
         {"own entry", Description(FileEntry("nothing-here.dll", "9.0.0.0") + FileEntry("WIN_TESTS.EXE", "1.2.3.40")),
@@ -321,12 +344,19 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
         {"endless", "endless", nullptr},  // given up after a few megabytes
         {"not xml", "<html>proxy error", nullptr},
         {"dtd", "<!DOCTYPE Update><Update>" + FileEntry("win_tests.exe", "9.9.9.9") + "</Update>", nullptr},
+        // only the maker's address is read: a redirect ends the check
+        {"redirect elsewhere", "302 http://elsewhere.example/update.xml", nullptr},
+        {"redirect loop", "302 http://www.tessora.com/event/tessora_std_update_xml/", nullptr},
+        {"redirect to https", "302 https://www.tessora.com/event/tessora_std_update_xml/", nullptr},
+        {"silent", "silent", nullptr},  // ends at a time-out like any failed check
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         published = c.body;
+        const size_t requests = server.Requests().size();
         HWND dlg = Check(server);
         ASSERT_TRUE(dlg);
+        EXPECT_EQ(server.Requests().size(), requests + 1);
         wts::WaitUntil([] { return false; }, 50);
         EXPECT_EQ(IsWindowVisible(dlg) != FALSE, c.offered != nullptr);
         if (c.offered) {
@@ -345,10 +375,11 @@ TEST_F(CheckUpdateTest, ShowsItselfOnlyForANewerVersionOfThisProgram) {
 }
 
 TEST_F(CheckUpdateTest, IgnoresForgedCompletionsAndCleansUpWhenClosedMidDownload) {
-    wts::LoopbackHttp server([](const std::string&) {
+    size_t padding = 2000;
+    wts::LoopbackHttp server([&](const std::string&) {
         wts::HttpReply r;
         // over one read's worth, slowly: the job is caught between its first and last chunk
-        r.body = "<!--" + std::string(2000, ' ') + "-->" +
+        r.body = "<!--" + std::string(padding, ' ') + "-->" +
                  Description(FileEntry("win_tests.exe", "1.2.3.41")).substr(21);
         r.byteDelayMs = 2;
         return r;
@@ -379,6 +410,21 @@ TEST_F(CheckUpdateTest, IgnoresForgedCompletionsAndCleansUpWhenClosedMidDownload
     DestroyWindow(h);
     EXPECT_LT(GetTickCount() - start, 500u);  // closing never waits for the network
     EXPECT_TRUE(wts::WaitUntil([&] { return wts::CountXmlTempFiles() == tempFilesBefore; }, 10000));
+
+    // cancelled (which only hides it) while the download runs: it stops reading at once, though the
+    // rest of the body would take most of a minute
+    padding = 20000;
+    dlg = CCheckUpdate::StartCheck(nullptr, nullptr);
+    ASSERT_TRUE(dlg);
+    h = dlg->m_hWnd;
+    ASSERT_TRUE(wts::WaitUntil([&] { CInetFile* j = dlg->m_jobs.GetFirst(); return j && j->m_nBytesReceived > 0; }, 10000));
+    const int answered = server.Answered();
+    SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(IsWindow(h));
+    EXPECT_EQ(dlg->m_jobs.GetFirst(), nullptr);
+    EXPECT_TRUE(wts::WaitUntil([&] { return server.Answered() > answered; }, 5000));
+    EXPECT_TRUE(wts::WaitUntil([&] { return wts::CountXmlTempFiles() == tempFilesBefore; }, 10000));
+    DestroyWindow(h);
     EXPECT_EQ(g_boxes, 0);
 }
 

@@ -19,6 +19,12 @@
 
 namespace update {
 
+// A description is a few kilobytes and names the few files a release ships: one far larger, or
+// with far more entries, is not one and is dropped. Both bounds also bound the work the
+// user-interface thread does for a check.
+const unsigned kMaxDescriptionBytes = 64u * 1024;
+const long kMaxDescriptionEntries = 64;
+
 // Exactly four decimal numbers of 0..65535 joined by "."; nothing else parses.
 bool ParseVersion(const CString& text, uint16_t parts[4]);
 // Numeric order when both texts parse as versions; otherwise character order with letters

@@ -141,6 +141,10 @@ TEST(RulesFaults, ReadOnlyOrLockedDatabaseKeepsTheRules) {
             Peer locker(db.path);
             ASSERT_EQ(locker.Exec(readOnly ? "" : "BEGIN EXCLUSIVE"), SQLITE_OK);
             ExerciseEverything(*h.store, true);
+            // a list that cannot be read is not an empty one: the cached rules stay
+            EXPECT_EQ(h.store->Reload(0), readOnly);
+            EXPECT_EQ(h.store->m_nRuleRows, 1);
+            EXPECT_EQ(h.store->GetRuleNames()->GetSize(), 1);
         }
         EXPECT_EQ(db.Snapshot(), before);
         ASSERT_TRUE(h.store->Reload(0));

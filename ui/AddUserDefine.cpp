@@ -25,8 +25,8 @@ FrameBorder ReadFrameBorder(HWND h, const engine::WinRect& window) {
     constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
     static const GetAttributeFn getAttribute = [] {
         HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
-        return dwm ? reinterpret_cast<GetAttributeFn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
-                   : nullptr;
+        if (!dwm) return GetAttributeFn{};
+        return reinterpret_cast<GetAttributeFn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")));
     }();
     RECT frame = {};
     if (!getAttribute || FAILED(getAttribute(h, kExtendedFrameBounds, &frame, sizeof(frame)))) return FrameBorder{};

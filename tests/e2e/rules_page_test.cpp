@@ -72,7 +72,8 @@ bool SaveEditor(TessoraRun& run, HWND editor) {
 // from this process, released when the hold ends.
 class DatabaseHold {
 public:
-    explicit DatabaseHold(TessoraRun& run) : m_host(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {})), m_store(m_host) {
+    explicit DatabaseHold(TessoraRun& run)
+        : m_host(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {})), m_store(m_host) {
         m_held = m_store.IsOpen() && Exec("BEGIN EXCLUSIVE;") == 0;
     }
     ~DatabaseHold() { Release(); }
@@ -463,7 +464,8 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     ASSERT_EQ(deleteShown(), 8);
     ASSERT_TRUE(options::IsChecked(GetDlgItem(page, kActive)));
     options::Click(GetDlgItem(page, kActive));
-    EXPECT_TRUE(wts::WaitUntil([&] { return options::ComboItems(page, kRuleCombo).find(L"Many") == std::wstring::npos; }));
+    EXPECT_TRUE(
+        wts::WaitUntil([&] { return options::ComboItems(page, kRuleCombo).find(L"Many") == std::wstring::npos; }));
     EXPECT_EQ(SelectedItem(page, kRuleCombo), L"Rule");
     EXPECT_TRUE(options::IsChecked(GetDlgItem(page, kActive))) << "the stored state of the rule now shown";
     EXPECT_EQ(rowsOf(8), 0);

@@ -158,7 +158,8 @@ TEST(RulesFaults, ReadOnlyOrLockedDatabaseKeepsTheRules) {
         int id = 0;
         EXPECT_EQ(h.store->AddRule(L"after", L"Q2", Entries({{2, 1}}), {}, &id) == 0, !readOnly);
         EXPECT_EQ(h.store->DeleteRule() == 0, !readOnly);
-        EXPECT_EQ(Peer(db.path).Rows("SELECT name FROM user_define"), std::vector<std::string>{readOnly ? "rQ1" : "after"});
+        EXPECT_EQ(Peer(db.path).Rows("SELECT name FROM user_define"),
+                  std::vector<std::string>{readOnly ? "rQ1" : "after"});
     }
 }
 

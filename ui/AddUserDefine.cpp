@@ -13,9 +13,25 @@ namespace {
 const int kMsgNameMissing = 80002;
 const int kMsgSaveRule = 80003;
 const int kMsgDeleteRule = 80004;
+const int kMsgSaveFailed = 80006;
 const int kTitleAdd = 230;
 const int kTitleEdit = 231;
 const int kTextEdit = 1172;
+
+// The invisible resize border of a window as the desktop compositor reports it; none without a
+// compositor (Windows 7 classic, Wine), where the call fails or returns the window rectangle.
+FrameBorder ReadFrameBorder(HWND h, const engine::WinRect& window) {
+    using GetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+    constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
+    static const GetAttributeFn getAttribute = [] {
+        HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+        if (!dwm) return GetAttributeFn{};
+        return reinterpret_cast<GetAttributeFn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")));
+    }();
+    RECT frame = {};
+    if (!getAttribute || FAILED(getAttribute(h, kExtendedFrameBounds, &frame, sizeof(frame)))) return FrameBorder{};
+    return BorderOf(window, engine::WinRect{frame.left, frame.top, frame.right, frame.bottom});
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAddUserDefine, CDialogEx)
@@ -92,8 +108,7 @@ BOOL CAddUserDefine::OnInitDialog() {
                         ? m_pEntries[0].type_id
                         : 0);
     }
-    // No digit left (Q1..Q9 taken): a rule without a digit could never be called.
-    if (ComboCurSel(keyCombo) < 0) EnableControl(m_hWnd, IDC_RE_SAVE, false);
+    UpdateSaveButton();
     return TRUE;
 }
 
@@ -153,7 +168,19 @@ void CAddUserDefine::DrawRegions(int typeId) {
     EnableControl(m_hWnd, IDC_RE_WINDOW_NO, canDelete);
     EnableControl(m_hWnd, IDC_RE_DELETE_WINDOW, canDelete);
     SetDlgItemText(IDC_RE_WINDOW_NO, L"");
+    UpdateSaveButton();
 }
+
+bool CAddUserDefine::CanSave() const {
+    if (m_bRuleMissing || !m_pRuleStore || m_pEntries.empty()) return false;
+    // No digit left (Q1..Q9 taken): a rule without a digit could never be called.
+    if (ComboCurSel(Item(IDC_RE_KEY)) < 0) return false;
+    // A captured layout without a zone could never arrange anything.
+    const int type = Screen1TypeId();
+    return !IsCapturedType(type) || !RegionsOfType(m_regions, type).empty();
+}
+
+void CAddUserDefine::UpdateSaveButton() { EnableControl(m_hWnd, IDC_RE_SAVE, CanSave()); }
 
 void CAddUserDefine::OnCbnSelchangeType() {
     SetDlgItemText(IDC_RE_WINDOW_NO, L"");
@@ -163,13 +190,11 @@ void CAddUserDefine::OnCbnSelchangeType() {
     int t = m_typeIds[sel];
     if (sel == ComboCount(combo) - 1 && t < FIRST_USER_TYPE_ID) t = -1;
     DestroyRegionButtons();
-    DrawRegions(t);
     m_pEntries[0].type_id = t;  // the choice is always screen 1's
+    DrawRegions(t);
 }
 
-void CAddUserDefine::OnKeySelchange() {
-    if (!m_bRuleMissing) EnableControl(m_hWnd, IDC_RE_SAVE, ComboCurSel(Item(IDC_RE_KEY)) >= 0);
-}
+void CAddUserDefine::OnKeySelchange() { UpdateSaveButton(); }
 
 LRESULT CAddUserDefine::OnComboCommand(WPARAM wp, LPARAM) {
     if (HIWORD(wp) != CBN_SELCHANGE) return 0;
@@ -200,17 +225,21 @@ void CAddUserDefine::OnBnClickedDelete() {
     if (!m_pRuleStore) return;
     if (AfxMessageBox(m_pLanguage ? m_pLanguage->GetText(kMsgDeleteRule) : CString(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    m_pRuleStore->DeleteRule();
+    if (m_pRuleStore->DeleteRule() != 0) {
+        AfxMessageBox(m_pLanguage ? m_pLanguage->GetText(kMsgSaveFailed) : CString(), MB_ICONERROR);
+        return;
+    }
     DestroyRegionButtons();
     m_pRuleStore->m_nEditMode = RULE_EDIT_DELETED;
     EndDialog(IDOK);
 }
 
-void CAddUserDefine::ApplyCapture(const std::vector<engine::WinRect>& windows, const engine::ScreenRect& monitor) {
+void CAddUserDefine::ApplyCapture(const std::vector<engine::WinRect>& windows, const engine::ScreenRect& monitor,
+                                  const std::vector<FrameBorder>& borders) {
     DestroyRegionButtons();
     if (m_pEntries.empty()) return;
     m_pEntries[0].type_id = -1;
-    ReplaceCapturedRegions(m_regions, CaptureRegions(windows, monitor));
+    ReplaceCapturedRegions(m_regions, CaptureRegions(windows, monitor, borders));
     DrawRegions(-1);
     // "UserType" now stands for this capture, also in edit mode of a rule with a stored one.
     HWND combo = Item(IDC_RE_TYPE);
@@ -228,9 +257,13 @@ void CAddUserDefine::OnBnClickedGetDesktopLayout() {
     const engine::ScreenRect monitor = m_screens[CWindowUtil::MonitorIndexFromPoint(m_screens, m_nScreens, cursor.x, cursor.y)];
     // The user's exclude list does not apply: a capture records what the desktop shows.
     std::vector<engine::WinRect> windows;
-    for (const engine::WindowFacts& f : m_pWindowUtil->ReadTopLevelWindows())
-        if (engine::IsLayoutCandidate(f, {}, m_pWindowUtil->HostFlags())) windows.push_back(f.rect);
-    ApplyCapture(windows, monitor);
+    std::vector<FrameBorder> borders;
+    for (const engine::WindowFacts& f : m_pWindowUtil->ReadTopLevelWindows()) {
+        if (!engine::IsLayoutCandidate(f, {}, m_pWindowUtil->HostFlags())) continue;
+        windows.push_back(f.rect);
+        borders.push_back(ReadFrameBorder(reinterpret_cast<HWND>(f.id), f.rect));
+    }
+    ApplyCapture(windows, monitor, borders);
 }
 
 void CAddUserDefine::OnBnClickedDeleteWindow() {
@@ -253,7 +286,7 @@ LRESULT CAddUserDefine::OnRegionButton(WPARAM wp, LPARAM) {
 }
 
 void CAddUserDefine::OnBnClickedAdd() {
-    if (!m_pRuleStore || m_pEntries.empty()) return;
+    if (!CanSave()) return;
     const CString name = TrimmedText(m_hWnd, IDC_RE_NAME);
     if (name.IsEmpty()) {
         AfxMessageBox(m_pLanguage ? m_pLanguage->GetText(kMsgNameMissing) : CString(), MB_ICONEXCLAMATION);
@@ -265,7 +298,14 @@ void CAddUserDefine::OnBnClickedAdd() {
     if (AfxMessageBox(m_pLanguage ? m_pLanguage->GetText(kMsgSaveRule) : CString(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const CString hotkey = CString(L"Q") + digit;
-    if (m_pRuleStore->m_nEditMode == RULE_EDIT_EDIT) m_pRuleStore->UpdateRule(name, hotkey, m_pEntries, m_regions);
-    else m_pRuleStore->AddRule(name, hotkey, m_pEntries, m_regions);
+    const int rc = m_pRuleStore->m_nEditMode == RULE_EDIT_EDIT
+                       ? m_pRuleStore->UpdateRule(name, hotkey, m_pEntries, m_regions)
+                       : m_pRuleStore->AddRule(name, hotkey, m_pEntries, m_regions);
+    if (rc != 0) {
+        // Nothing was stored (the file held by another program): everything typed stays for
+        // another try.
+        AfxMessageBox(m_pLanguage ? m_pLanguage->GetText(kMsgSaveFailed) : CString(), MB_ICONERROR);
+        return;
+    }
     EndDialog(IDOK);
 }

@@ -30,7 +30,8 @@ public:
 
     // The capture from a list of window rectangles on one monitor, as "Get desktop layout" does
     // after it walked the desktop; for the benchmark too.
-    void ApplyCapture(const std::vector<engine::WinRect>& windows, const engine::ScreenRect& monitor);
+    void ApplyCapture(const std::vector<engine::WinRect>& windows, const engine::ScreenRect& monitor,
+                      const std::vector<ruleui::FrameBorder>& borders = {});
 
     CRuleStore* m_pRuleStore = nullptr;
     CLanguageTable* m_pLanguage = nullptr;
@@ -69,5 +70,7 @@ private:
     void SelectTypeOf(int typeId);
     void ShowScreen(int screen);
     int Screen1TypeId() const { return m_pEntries.empty() ? 0 : m_pEntries[0].type_id; }
+    bool CanSave() const;
+    void UpdateSaveButton();
     bool m_bRuleMissing = false;
 };

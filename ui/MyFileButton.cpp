@@ -22,13 +22,16 @@ LRESULT CMyFileButton::OnDropFiles(WPARAM wp, LPARAM) {
         // the caption is "zone(count)"; wcstol stops at the "("
         const int region = static_cast<int>(std::wcstol(GetWindowText(), nullptr, 10));
         int added = 0;
+        bool refused = false;
         for (const CString& path : paths) {
             m_bDropping = 1;
             m_strDropPath = path;
             int id = 0;
-            m_pStore->AddTitle(screen, region, m_strDropPath, &id);
-            if (id > 0) ++added;
+            if (m_pStore->AddTitle(screen, region, m_strDropPath, &id) == 0 && id > 0) ++added;
+            else refused = true;
         }
+        // posted: the page rebuilds its buttons, this one included
+        if (refused) ::PostMessageW(::GetParent(m_hWnd), WM_DROP_REFUSED, 0, 0);
         if (added > 0) {
             int count = 0;
             m_pStore->ReadTitles(screen, region, &count);

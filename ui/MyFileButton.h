@@ -6,6 +6,10 @@
 
 class CRuleStore;
 
+// Posted to the button's parent when a dropped file could not be bound (the rule gone, or the
+// file held by another program), so that the page shows what is stored.
+constexpr UINT WM_DROP_REFUSED = WM_APP + 0x232;
+
 class CMyFileButton : public CButton {
 public:
     CMyFileButton();

@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CXTab2, COptionPage)
     ON_COMMAND_RANGE(kPreviewFirstId, kPreviewFirstId + kMaxRegionButtons, &CXTab2::OnRegionButton)
     ON_MESSAGE(WM_DESTROY, &CXTab2::OnDestroy)
     ON_MESSAGE(WM_RULES_RESTORED, &CXTab2::OnRulesRestored)
+    ON_MESSAGE(WM_DROP_REFUSED, &CXTab2::OnDropRefused)
 END_MESSAGE_MAP()
 
 CXTab2::CXTab2() : COptionPage(IDD_XTAB2) {}
@@ -64,12 +65,22 @@ void CXTab2::ShowHotkey() {
     m_stcHotkey.SetWindowText(CRuleStore::FormatHotkeyText(m_pRuleStore->GetRuleHotkey(m_nRuleIndex)));
 }
 
+bool CXTab2::ListUnreadable(int index) const {
+    // The store keeps its cached list when it cannot read the file; an index inside it means the
+    // list was not read rather than that the rule went away.
+    return m_pRuleStore->m_nRuleRows > index && m_cmbRule.GetCount() > 0;
+}
+
 void CXTab2::RefreshRule() {
     if (!m_pRuleStore) return;
-    // Another window may have deleted rules meanwhile: fall back to the newest.
-    if (!m_pRuleStore->Reload(m_nRuleIndex) && m_nRuleIndex != 0) {
-        m_nRuleIndex = 0;
-        m_pRuleStore->Reload(0);
+    if (!m_pRuleStore->Reload(m_nRuleIndex)) {
+        // Another program holds the file: keep showing the rules it held a moment ago.
+        if (ListUnreadable(m_nRuleIndex)) return;
+        // Another window may have deleted rules meanwhile: fall back to the newest.
+        if (m_nRuleIndex != 0) {
+            m_nRuleIndex = 0;
+            m_pRuleStore->Reload(0);
+        }
     }
     m_nShownScreen = 1;
     m_nScreenCount = m_pRuleStore->m_nScreenCount;
@@ -157,9 +168,14 @@ LRESULT CXTab2::OnRuleCommand(WPARAM wp, LPARAM) {
 void CXTab2::OnCbnSelchangeRule() {
     const int sel = m_cmbRule.GetCurSel();
     if (sel < 0 || !m_pRuleStore) return;
+    if (!m_pRuleStore->Reload(sel) && ListUnreadable(sel)) {
+        // the store still has the shown rule current: stay on it
+        m_cmbRule.SetCurSel(m_nRuleIndex);
+        return;
+    }
     m_nShownScreen = 1;
     m_nRuleIndex = sel;
-    if (!m_pRuleStore->Reload(m_nRuleIndex)) {
+    if (m_pRuleStore->m_nRuleRows <= sel) {
         // the list changed under us: show it as it is now
         m_nRuleIndex = 0;
         RefreshRule();
@@ -173,8 +189,19 @@ void CXTab2::OnCbnSelchangeRule() {
 void CXTab2::OnBnClickedActive() {
     if (!m_pRuleStore) return;
     const bool on = m_chkActive.GetCheck() == BST_CHECKED;
-    if (m_pRuleStore->SetDetailActive(m_nShownScreen, on ? 1 : 0) == 0) EnableRegionButtons(on);
-    else m_chkActive.SetCheck(on ? BST_UNCHECKED : BST_CHECKED);  // not stored: show what is
+    if (m_pRuleStore->SetDetailActive(m_nShownScreen, on ? 1 : 0) == 0) {
+        EnableRegionButtons(on);
+        return;
+    }
+    // not stored: show what is (the rule may have been deleted elsewhere)
+    m_chkActive.SetCheck(on ? BST_UNCHECKED : BST_CHECKED);
+    RefreshRule();
+}
+
+// A zone button could not bind a dropped file: the shown rule may be gone.
+LRESULT CXTab2::OnDropRefused(WPARAM, LPARAM) {
+    RefreshRule();
+    return 0;
 }
 
 void CXTab2::ShowScreen(int screen) {

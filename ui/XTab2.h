@@ -65,11 +65,14 @@ protected:
     LRESULT OnRegionButton(WPARAM wp, LPARAM lp);
     LRESULT OnDestroy(WPARAM wp, LPARAM lp);
     LRESULT OnRulesRestored(WPARAM wp, LPARAM lp);
+    LRESULT OnDropRefused(WPARAM wp, LPARAM lp);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void OnCbnSelchangeRule();
+    // True when Reload(index) failed because the rule list could not be read.
+    bool ListUnreadable(int index) const;
     void ShowHotkey();
     void ShowScreen(int screen);
     void EnableRegionButtons(bool enable);

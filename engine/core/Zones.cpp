@@ -14,6 +14,16 @@ int TruncToInt32(double v) {
     return static_cast<int>(v);  // the conversion itself truncates toward zero
 }
 
+int RegionPixel(double v) {
+    // A captured zone's fraction is pixel / monitor size, and multiplying back may land a rounding
+    // error short of that pixel; truncating would then move the window by one. Six-decimal and
+    // exact-third fractions never come that close to a whole pixel without being on it.
+    constexpr double kRoundingSlack = 1e-7;
+    const double nearest = std::round(v);
+    if (std::fabs(v - nearest) < kRoundingSlack) return TruncToInt32(nearest);
+    return TruncToInt32(v);
+}
+
 std::vector<ZoneRect> ComputeGridZones(const ScreenRect& m, int rows, int columns) {
     std::vector<ZoneRect> zones;
     if (rows < 1 || columns < 1) return zones;
@@ -58,8 +68,8 @@ int AppendRegionZones(const ScreenRect& m, const std::vector<RegionFraction>& re
         }
         // The monitor's origin is added before truncating: on a monitor left of or above the
         // primary the sum is negative and truncates toward zero.
-        zones.push_back(ZoneRect{TruncToInt32(m.x + m.width * f.x), TruncToInt32(m.y + m.height * f.y),
-                                 TruncToInt32(m.width * f.width), TruncToInt32(m.height * f.height)});
+        zones.push_back(ZoneRect{RegionPixel(m.x + m.width * f.x), RegionPixel(m.y + m.height * f.y),
+                                 RegionPixel(m.width * f.width), RegionPixel(m.height * f.height)});
     }
     return dropped;
 }

@@ -28,6 +28,10 @@ struct DetailRow {
 // so damaged fractions cannot trigger undefined conversions.
 int TruncToInt32(double v);
 
+// A region's edge or size in pixels: truncated toward zero as TruncToInt32, except that a value
+// within a rounding error (1e-7) of a whole pixel is that pixel.
+int RegionPixel(double v);
+
 // The grid's cells on monitor M in row-major order (at most kMaxLayoutZones). Cells are
 // M.width / columns by M.height / rows, truncated toward zero; the remainder strips at the right
 // and bottom belong to no cell. Rows or columns below 1 give no cells.
@@ -41,7 +45,7 @@ int FindZoneHolding(const std::vector<ZoneRect>& zones, int x, int y);
 std::vector<int> BuildTypeList(const std::vector<DetailRow>& rows);
 
 // Appends one zone per region to `zones`: {M.x + M.width*fx, M.y + M.height*fy, M.width*fw,
-// M.height*fh}, each value computed in double and truncated toward zero. Stops at
+// M.height*fh}, each value computed in double and truncated toward zero (RegionPixel). Stops at
 // kMaxLayoutZones; returns the number of regions that did not fit.
 int AppendRegionZones(const ScreenRect& m, const std::vector<RegionFraction>& regions,
                       std::vector<ZoneRect>& zones);

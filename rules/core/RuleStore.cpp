@@ -48,17 +48,18 @@ int CRuleStore::ReadMonitorCount() const {
     return std::clamp(n, 1, MAX_SCREEN_COUNT);
 }
 
-bool CRuleStore::IsListedRule(int ruleId) const {
-    for (int i = 0; i < m_pRuleIds->GetSize(); ++i)
-        if (CellToInt(Utf8FromWide(m_pRuleIds->GetAt(i).GetString()).c_str()) == ruleId) return true;
-    return false;
-}
+// Asked of the database, not of the cached list: another program may have deleted the rule since
+// the list was read, and a later rule may get its id.
+bool CRuleStore::RuleExists(int ruleId) { return m_pDb->GetUserDefineWithDetails(ruleId).Rows() > 0; }
 
 // ---- rules
 
 bool CRuleStore::Reload(int index) {
     m_nScreenCount = ReadMonitorCount();
-    m_pRuleTable = m_pDb->GetUserDefines();
+    // A list that cannot be read now (another program holds the file) is not an empty one.
+    ResultTable rules = m_pDb->GetUserDefines();
+    if (rules.IsNull()) return false;
+    m_pRuleTable = std::move(rules);
     m_nRuleRows = m_pRuleTable.Rows();
     m_nRuleCols = m_pRuleTable.Cols();
     m_pRuleIds->RemoveAll();
@@ -105,7 +106,7 @@ DetailRecord* CRuleStore::ReadDetail(DetailRecord* out, int screen) {
         *out = {m_nCurRuleId, screen, 0, 0};  // unreadable: show nothing, write nothing
     } else if (rows.Rows() == 0) {
         // Only a rule that still exists gets its missing row; the next Reload brings it in.
-        if (IsListedRule(m_nCurRuleId)) {
+        if (RuleExists(m_nCurRuleId)) {
             m_pDb->InsertUserDefineDetail(m_nCurRuleId, screen, 1, 0);
             *out = {m_nCurRuleId, screen, 1, 0};
         } else {
@@ -125,7 +126,11 @@ DetailRecord CRuleStore::ReadDetail(int screen) {
 }
 
 int CRuleStore::SetDetailActive(int screen, int active) {
-    return m_pDb->SetUserDefineDetailActive(m_nCurRuleId, screen, active);
+    CSqliteTransaction tx(*m_pDb);
+    if (tx.Result() != SQLITE_RESULT_OK) return tx.Result();
+    if (!RuleExists(m_nCurRuleId)) return SQLITE_RESULT_ERROR;
+    const int rc = m_pDb->SetUserDefineDetailActive(m_nCurRuleId, screen, active);
+    return rc == SQLITE_RESULT_OK ? tx.Commit() : rc;
 }
 
 std::vector<ScreenTypeEntry> CRuleStore::LoadRule(CString& name, CString& key) {
@@ -186,9 +191,10 @@ int CRuleStore::AddRule(const CString& name, const CString& hotkey, const std::v
 
     int ruleId = 0;
     if (m_pDb->InsertUserDefine(name, hotkey, &ruleId) != 0) return SQLITE_RESULT_ERROR;
-    int rc = SQLITE_RESULT_OK;
+    // Rule ids are reused: whatever an earlier rule of this id left behind is not the new rule's.
+    int rc = m_pDb->DeleteRuleLeftovers(ruleId);
     int newType = 0;
-    if (entries[0].type_id == -1) {
+    if (rc == SQLITE_RESULT_OK && entries[0].type_id == -1) {
         newType = NewCapturedTypeId();
         // Only this capture's zones (type id -1): the list also holds every other rule's
         // captured zones, which must not be copied into the new rule.
@@ -320,12 +326,19 @@ std::vector<TitleRecord> CRuleStore::ReadTitles(int screen, int region, int* cou
 }
 
 int CRuleStore::AddTitle(int screen, int region, const CString& text, int* newId) {
-    // An empty binding would pin every window; a rule that is no longer listed would only
-    // collect orphan rows.
-    if (text.IsEmpty() || !IsListedRule(m_nCurRuleId)) return SQLITE_RESULT_ERROR;
+    // An empty binding would pin every window; a rule that no longer exists would only leave a
+    // binding for the next rule that gets its id.
+    if (text.IsEmpty()) return SQLITE_RESULT_ERROR;
+    CSqliteTransaction tx(*m_pDb);
+    if (tx.Result() != SQLITE_RESULT_OK) return tx.Result();
+    if (!RuleExists(m_nCurRuleId)) return SQLITE_RESULT_ERROR;
     CString type;
     SplitPathFileName(text, type);
-    return m_pDb->InsertSelectFile(m_nCurRuleId, screen, region, text, type, newId);
+    int id = 0;
+    if (m_pDb->InsertSelectFile(m_nCurRuleId, screen, region, text, type, &id) != 0) return SQLITE_RESULT_ERROR;
+    const int rc = tx.Commit();
+    if (rc == SQLITE_RESULT_OK && newId) *newId = id;
+    return rc;
 }
 
 int CRuleStore::DeleteTitle(int id) { return m_pDb->DeleteSelectFile(id); }

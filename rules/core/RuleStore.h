@@ -109,7 +109,8 @@ public:
 
     // Makes rule `index` (0-based, newest first) current and caches its details and bindings.
     // With no rules the current rule and its tables keep their values. An index outside the
-    // list returns false and changes nothing current.
+    // list returns false and changes nothing current; so does a list that cannot be read (the
+    // file locked by another program), which keeps the cached list as well.
     bool Reload(int index);
     std::unique_ptr<CStringArray> GetRuleNames() const;
     CString GetRuleHotkey(int index) const;  // empty outside the list
@@ -117,6 +118,7 @@ public:
     // The current rule's detail on a screen; a missing row is created as (type 1, inactive).
     DetailRecord* ReadDetail(DetailRecord* out, int screen);
     DetailRecord ReadDetail(int screen);
+    // 0 when stored; refused when the current rule no longer exists.
     int SetDetailActive(int screen, int active);
     // The current rule's name, hotkey digit and per-screen choices; empty when it has no row.
     std::vector<ScreenTypeEntry> LoadRule(CString& name, CString& key);
@@ -141,6 +143,7 @@ public:
     int AddExclude(const CString& text, int* newId, int kind);
     int DeleteExclude(int id);
     std::vector<TitleRecord> ReadTitles(int screen, int region, int* count = nullptr);
+    // 0 = stored, id written; refused for an empty text and when the current rule no longer exists.
     int AddTitle(int screen, int region, const CString& text, int* newId);
     int DeleteTitle(int id);
     // m_nTitleRows records; those of other screens are left zero (id 0).
@@ -160,7 +163,7 @@ public:
 
 private:
     int ReadMonitorCount() const;
-    bool IsListedRule(int ruleId) const;
+    bool RuleExists(int ruleId);
     int NewCapturedTypeId();
     int InsertCapturedZones(const RegionList& regions, int matchTypeId, int newTypeId);
 

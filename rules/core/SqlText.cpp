@@ -18,9 +18,11 @@ std::string SqlEscapeText(const CString& text) {
 
 std::string SqlRealText(double value) {
     if (!std::isfinite(value)) value = 0.0;
-    char buf[400];  // six decimals of the largest double fit easily
-    auto res = std::to_chars(buf, buf + sizeof(buf), value, std::chars_format::fixed, 6);
-    if (res.ec != std::errc()) return "0.000000";
+    // The shortest text that reads back as the same double: six decimals would move a captured
+    // zone by a pixel.
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof(buf), value);
+    if (res.ec != std::errc()) return "0";
     return std::string(buf, res.ptr);
 }
 

@@ -15,8 +15,8 @@ public:
     SqlArg(double v) : m_kind(Kind::Real), m_real(v) {}
     SqlArg(const CString& v) : m_kind(Kind::Text), m_text(&v) {}
 
-    // The value as its placeholder writes it: an int in decimals (six decimals under 'f'), a real
-    // with six decimals, a text in UTF-8 with every single quote doubled (the format supplies the
+    // The value as its placeholder writes it: an int in decimals (a real under 'f'), a real as
+    // SqlRealText writes it, a text in UTF-8 with every single quote doubled (the format supplies the
     // quotes).
     std::string Render(char conversion) const;
 
@@ -35,8 +35,9 @@ std::string BuildSql(const char* format, std::initializer_list<SqlArg> args);
 // The text of a value inside an SQL string literal: UTF-8, single quotes doubled.
 std::string SqlEscapeText(const CString& text);
 
-// "%f" without the locale: always six decimals and a full stop. A value that is not finite is
-// written as 0, since the engine would read "nan" or "inf" as a column name.
+// "%f" without the locale: the shortest text that reads back as the same double, with a full
+// stop (and an exponent where that is shorter). A value that is not finite is written as 0, since
+// the engine would read "nan" or "inf" as a column name.
 std::string SqlRealText(double value);
 
 // Cell readers. A null cell (SQL NULL, or a cell outside the table) reads as 0, 0.0 or empty.

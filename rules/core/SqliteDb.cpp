@@ -260,6 +260,14 @@ int CSqliteDb::DeleteUserDefine(int ruleId) {
     return tx.Commit();
 }
 
+int CSqliteDb::DeleteRuleLeftovers(int ruleId) {
+    for (const char* statement : {sql::DeleteRuleDetails, sql::DeleteRuleTitles}) {
+        const int rc = Exec(BuildSql(statement, {ruleId}));
+        if (rc != SQLITE_RESULT_OK) return rc;
+    }
+    return SQLITE_RESULT_OK;
+}
+
 int CSqliteDb::InsertUserDefineType(int typeFlg, int typeId, double x, double y, double width, double height) {
     return Exec(BuildSql(sql::InsertUserDefineType, {typeFlg, typeId, x, y, width, height}));
 }

@@ -77,6 +77,9 @@ public:
     // The rule's captured types, the rule, its details and its title bindings, in one
     // transaction: all or nothing. Presets are never touched.
     int DeleteUserDefine(int ruleId);
+    // Detail rows and title bindings that name a rule id no rule holds (left by a deletion
+    // elsewhere), before a new rule takes the id.
+    int DeleteRuleLeftovers(int ruleId);
     int InsertUserDefineType(int typeFlg, int typeId, double x, double y, double width, double height);
     int InsertUserDefineDetail(int defineId, int screenId, int typeId, int active);
     int UpdateUserDefineDetail(int defineId, int screenId, int typeId, int active);

@@ -68,6 +68,38 @@ bool SaveEditor(TessoraRun& run, HWND editor) {
     return wts::AnswerMessageBox(run.proc.Pid(), box, IDYES) && wts::WaitUntil([&] { return !IsWindow(editor); });
 }
 
+// Another program holding the rule database in the middle of a write: an exclusive lock taken
+// from this process, released when the hold ends.
+class DatabaseHold {
+public:
+    explicit DatabaseHold(TessoraRun& run)
+        : m_host(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {})), m_store(m_host) {
+        m_held = m_store.IsOpen() && Exec("BEGIN EXCLUSIVE;") == 0;
+    }
+    ~DatabaseHold() { Release(); }
+    bool Held() const { return m_held; }
+    void Release() {
+        if (m_held) Exec("ROLLBACK;");
+        m_held = false;
+    }
+
+private:
+    int Exec(const char* sql) { return m_host.sqlite->Exec(m_store.GetDb()->m_pDb, sql, nullptr, nullptr, nullptr); }
+    RuleStoreHost m_host;
+    CRuleStore m_store;
+    bool m_held = false;
+};
+
+// The text of the combo's selected item.
+std::wstring SelectedItem(HWND dialog, int comboId) {
+    HWND combo = GetDlgItem(dialog, comboId);
+    const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel < 0) return L"";
+    std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, sel, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(&text[0]))));
+    return text;
+}
+
 // Opens the options window on the rules page.
 HWND OpenRulesPage(TessoraRun& run, HWND* options) {
     *options = options::OpenFromTray(run);
@@ -159,25 +191,99 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     EXPECT_RECT(Cell(2, 2, 0), s.Get(L"Top Window"));
     EXPECT_RECT(Cell(2, 2, 2), s.Get(L"Third Window"));
 
-    // Edit shows the stored rule; its Delete removes it from the page and the database.
+    // A second rule saved while another program holds the database: the save says it failed and
+    // keeps the editor with everything chosen; the page still shows the stored rule. Released,
+    // the same Save stores it.
     page = OpenRulesPage(run, &options);
     ASSERT_TRUE(page);
+    PostClick(page, kAdd);
+    editor = options::WaitDialog(run, kName);
+    ASSERT_TRUE(editor);
+    SetWindowTextW(GetDlgItem(editor, kName), L"Thirds");
+    Pick(editor, kType, 5);
+    Pick(editor, kKey, 1);
+    {
+        DatabaseHold hold(run);
+        ASSERT_TRUE(hold.Held());
+        PostClick(editor, kSave);
+        wts::MessageBoxInfo box;
+        ASSERT_TRUE(wts::AnswerMessageBox(run.proc.Pid(), box, IDYES));
+        ASSERT_TRUE(wts::AnswerMessageBox(run.proc.Pid(), box, IDOK));
+        EXPECT_EQ(box.text, L"Save file failed!");
+    }
+    EXPECT_TRUE(IsWindow(editor));
+    EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kName)), L"Thirds");
+    EXPECT_EQ(SelectedItem(editor, kType), L"Type 6");
+    EXPECT_EQ(SelectedItem(editor, kKey), L"3");
+    EXPECT_EQ(options::ComboItems(page, kRuleCombo), L"Two by two");
+    EXPECT_EQ(Captions(page, kPreviewFirst), L"1(0) 2(1) 3(2) 4(0)");
+    ASSERT_TRUE(SaveEditor(run, editor));
+    EXPECT_TRUE(wts::WaitUntil([&] { return options::ComboItems(page, kRuleCombo) == L"Thirds|Two by two"; }))
+        << wts::Wide2Narrow(options::ComboItems(page, kRuleCombo));
+    EXPECT_EQ(Captions(page, kPreviewFirst), L"1(0) 2(0) 3(0)");
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kHotkeyText)), L"[ActKey] + Q + 3");
+
+    // The second rule chosen in the combo is the one shown, switched and edited.
+    Pick(page, kRuleCombo, 1);
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kHotkeyText)), L"[ActKey] + Q + 1");
+    EXPECT_EQ(Captions(page, kPreviewFirst), L"1(0) 2(1) 3(2) 4(0)");
+    auto storedActive = [&](int index) {
+        CRuleStore store = OpenStore(run);
+        return store.Reload(index) ? store.ReadDetail(1).active : -1;
+    };
+    for (int active : {0, 1}) {
+        options::Click(GetDlgItem(page, kActive));
+        EXPECT_EQ(options::IsChecked(GetDlgItem(page, kActive)), active == 1);
+        EXPECT_EQ(storedActive(1), active);
+        EXPECT_EQ(storedActive(0), 1) << "the other rule is left alone";
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, kPreviewFirst)) != FALSE, active == 1);
+    }
     PostClick(page, kEdit);
     editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
+    EXPECT_EQ(wts::WindowText(editor), L"Tessora Edit User define");
     EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kName)), L"Two by two");
-    EXPECT_EQ(options::ComboItems(editor, kKey), L"1|2|3|4|5|6|7|8|9");
+    EXPECT_EQ(SelectedItem(editor, kType), L"Type 5");
+    EXPECT_EQ(SelectedItem(editor, kKey), L"1");
+    EXPECT_EQ(options::ComboItems(editor, kKey), L"1|2|4|5|6|7|8|9");
+    EXPECT_EQ(Captions(editor, kCanvasFirst), L"1 2 3 4");
+    SetWindowTextW(GetDlgItem(editor, kName), L"Two by two, edited");
+    Pick(editor, kKey, 2);
+    ASSERT_TRUE(SaveEditor(run, editor));
+    EXPECT_TRUE(wts::WaitUntil([&] { return SelectedItem(page, kRuleCombo) == L"Two by two, edited"; }))
+        << wts::Wide2Narrow(SelectedItem(page, kRuleCombo));
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kHotkeyText)), L"[ActKey] + Q + 4");
+    EXPECT_EQ(Captions(page, kPreviewFirst), L"1(0) 2(1) 3(2) 4(0)");
+    {
+        CRuleStore store = OpenStore(run);
+        ASSERT_TRUE(store.Reload(1));
+        CString name, key;
+        const std::vector<ScreenTypeEntry> entries = store.LoadRule(name, key);
+        EXPECT_EQ(std::wstring(name), L"Two by two, edited");
+        EXPECT_EQ(std::wstring(key), L"4");
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries[0].type_id, 5);
+    }
+
+    // Edit shows the stored rule, its own digit chosen among the free ones; its Delete removes it
+    // from the page and the database.
+    PostClick(page, kEdit);
+    editor = options::WaitDialog(run, kName);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kName)), L"Two by two, edited");
+    EXPECT_EQ(options::ComboItems(editor, kKey), L"1|2|4|5|6|7|8|9");
+    EXPECT_EQ(SelectedItem(editor, kKey), L"4");
     PostClick(editor, kDeleteRule);
     wts::MessageBoxInfo box;
     ASSERT_TRUE(wts::AnswerMessageBox(run.proc.Pid(), box, IDYES));
     EXPECT_EQ(box.text, L"Are you sure you want to delete the user define?");
     ASSERT_TRUE(wts::WaitUntil([&] { return !IsWindow(editor); }));
-    EXPECT_TRUE(wts::WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(page, kEdit)); }));
-    EXPECT_EQ(options::ComboItems(page, kRuleCombo), L"");
+    EXPECT_TRUE(wts::WaitUntil([&] { return options::ComboItems(page, kRuleCombo) == L"Thirds"; }));
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kHotkeyText)), L"[ActKey] + Q + 3");
     {
         CRuleStore store = OpenStore(run);
         store.Reload(0);
-        EXPECT_EQ(store.m_nRuleRows, 0);
+        EXPECT_EQ(store.m_nRuleRows, 1);
     }
     ASSERT_TRUE(options::CloseWith(options, options::kOk));
     EXPECT_TRUE(layout::RunHotkey(run, 'Q', '1', L"(--) ...Not Defined")) << wts::Wide2Narrow(run.LogText());
@@ -187,12 +293,13 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
 TEST(RulesPage, ACapturedLayoutPutsTheWindowsBackWhereTheyWere) {
     TessoraRun run(L"rulescapture");
     ASSERT_TRUE(layout::StartProgram(run, 0));
-    // Quarters and eighths of the monitor: fractions that survive the database exactly.
+    // Ordinary places: the middle third (640, 360, 640, 360 on 1920 x 1080) and odd offsets and
+    // sizes, whose fractions have no short decimal form.
     const RECT m = layout::PrimaryMonitorEntry();
-    const int w = (m.right - m.left) / 8, h = (m.bottom - m.top) / 8;
-    const std::vector<layout::SampleSpec> spots = {{L"Left Top", Rect(m.left + w, m.top + h, 2 * w, 2 * h), L""},
-                                                   {L"Left Low", Rect(m.left + w, m.top + 4 * h, 2 * w, 3 * h), L""},
-                                                   {L"Right", Rect(m.left + 4 * w, m.top + 2 * h, 3 * w, 4 * h), L""}};
+    const int w = (m.right - m.left) / 3, h = (m.bottom - m.top) / 3;
+    const std::vector<layout::SampleSpec> spots = {{L"Left Top", Rect(m.left + 123, m.top + 245, 491, 187), L""},
+                                                   {L"Left Low", Rect(m.left + 130, m.top + 490, w, h), L""},
+                                                   {L"Right", Rect(m.left + w, m.top + h, w, h), L""}};
     layout::SampleWindows s;
     ASSERT_TRUE(s.Start(spots));
     HWND options = nullptr;
@@ -202,6 +309,12 @@ TEST(RulesPage, ACapturedLayoutPutsTheWindowsBackWhereTheyWere) {
     HWND editor = options::WaitDialog(run, kName);
     ASSERT_TRUE(editor);
     SetWindowTextW(GetDlgItem(editor, kName), L"Captured");
+    // "UserType" before a capture has no zone: nothing to save yet.
+    Pick(editor, kType, 10);
+    EXPECT_EQ(wts::WindowText(GetDlgItem(editor, kWindowCount)), L"0");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kSave)));
+    Pick(editor, kType, 0);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(editor, kSave)));
     SendMessageW(editor, WM_COMMAND, MAKEWPARAM(kGetLayout, BN_CLICKED), 0);
     // By columns, left column top first: the harness's own tray window at (0, 0), then ours.
     // "UserType" now stands for the capture.
@@ -330,6 +443,55 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     SendMessageW(editor, WM_COMMAND, MAKEWPARAM(kGetLayout, BN_CLICKED), 0);  // must not crash either
     PostClick(editor, IDCANCEL);
     ASSERT_TRUE(wts::WaitUntil([&] { return !IsWindow(editor); }));
+
+    // Writes for a rule deleted elsewhere are refused and the page shows what is stored: a file
+    // dropped on its zone, its Active switch, a title typed for it. Rule ids are reused, so a
+    // binding stored anyway would belong to the next new rule.
+    auto rowsOf = [&](int ruleId) {
+        CRuleStore store = OpenStore(run);
+        return store.GetDb()->GetSelectFiles(ruleId).Rows() + store.GetDb()->GetUserDefineDetails(ruleId).Rows();
+    };
+    auto deleteShown = [&] {
+        CRuleStore store = OpenStore(run);
+        store.Reload(0);
+        const int id = store.m_nCurRuleId;
+        return store.DeleteRule() == 0 ? id : -1;
+    };
+    ASSERT_TRUE(DropFiles(run, GetDlgItem(page, kPreviewFirst), {L"C:\\Docs\\late.txt"}));
+    EXPECT_TRUE(wts::WaitUntil([&] { return SelectedItem(page, kRuleCombo) == L"Many zones"; }))
+        << wts::Wide2Narrow(SelectedItem(page, kRuleCombo).substr(0, 40));
+    EXPECT_EQ(rowsOf(9), 0);
+    ASSERT_EQ(deleteShown(), 8);
+    ASSERT_TRUE(options::IsChecked(GetDlgItem(page, kActive)));
+    options::Click(GetDlgItem(page, kActive));
+    EXPECT_TRUE(
+        wts::WaitUntil([&] { return options::ComboItems(page, kRuleCombo).find(L"Many") == std::wstring::npos; }));
+    EXPECT_EQ(SelectedItem(page, kRuleCombo), L"Rule");
+    EXPECT_TRUE(options::IsChecked(GetDlgItem(page, kActive))) << "the stored state of the rule now shown";
+    EXPECT_EQ(rowsOf(8), 0);
+    PostClick(page, kPreviewFirst);
+    titles = options::WaitDialog(run, kTitleList);
+    ASSERT_TRUE(titles);
+    ASSERT_EQ(deleteShown(), 7);
+    SetWindowTextW(GetDlgItem(titles, kTitleEdit), L"Ghost title");
+    SendMessageW(titles, WM_COMMAND, MAKEWPARAM(kTitleAdd, BN_CLICKED), 0);
+    EXPECT_EQ(SendMessageW(GetDlgItem(titles, kTitleList), LVM_GETITEMCOUNT, 0, 0), 0);
+    PostClick(titles, IDOK);
+    ASSERT_TRUE(wts::WaitUntil([&] { return !IsWindow(titles); }));
+    EXPECT_EQ(rowsOf(7), 0);
+    // The next rule gets id 7 and starts with no binding.
+    PostClick(page, kAdd);
+    editor = options::WaitDialog(run, kName);
+    ASSERT_TRUE(editor);
+    SetWindowTextW(GetDlgItem(editor, kName), L"Fresh");
+    ASSERT_TRUE(SaveEditor(run, editor));
+    EXPECT_TRUE(wts::WaitUntil([&] { return SelectedItem(page, kRuleCombo) == L"Fresh"; }));
+    EXPECT_EQ(Captions(page, kPreviewFirst), L"1(0)");
+    {
+        CRuleStore store = OpenStore(run);
+        ASSERT_TRUE(store.Reload(0));
+        EXPECT_EQ(store.m_nCurRuleId, 7);
+    }
     ASSERT_TRUE(options::CloseWith(options, options::kOk));
     EXPECT_EQ(run.ExitByTray(), 0u);
 }

@@ -352,6 +352,31 @@ TEST(UserZones, TruncationTowardZeroAfterAddingTheOrigin) {
               (std::vector<ZoneRect>{{0, INT32_MAX, INT32_MIN, 0}}));
 }
 
+// A captured window's fractions are its pixels over the monitor's size; applied on that monitor,
+// every edge and size comes back to the pixel (truncation alone loses one on 1920 x 1080 at 123,
+// 245, ... and on a monitor left of the primary).
+TEST(UserZones, ACapturedPixelComesBackExactly) {
+    const ScreenRect monitors[] = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}, {-1366, -200, 1366, 768},
+                                   {2560, 0, 1440, 900}, {0, 0, 3840, 2160}, {-1600, 0, 1600, 1200}};
+    for (const ScreenRect& m : monitors) {
+        for (int d = 0; d <= std::max(m.width, m.height); ++d) {
+            const int dx = std::min(d, m.width), dy = std::min(d, m.height);
+            const RegionFraction f{static_cast<double>(dx) / m.width, static_cast<double>(dy) / m.height,
+                                   static_cast<double>(m.width - dx) / m.width,
+                                   static_cast<double>(m.height - dy) / m.height};
+            std::vector<ZoneRect> z;
+            AppendRegionZones(m, {f}, z);
+            ASSERT_EQ(z.at(0), (ZoneRect{m.x + dx, m.y + dy, m.width - dx, m.height - dy})) << m.x << " " << d;
+        }
+    }
+    // Fractions that are not a pixel over the size still truncate: six-decimal thirds as files
+    // written before store them, and exact thirds of a size that three does not divide.
+    std::vector<ZoneRect> z;
+    AppendRegionZones({0, 0, 1920, 1080}, {{0.333333, 0.333333, 0.666667, 0.666667}}, z);
+    AppendRegionZones({0, 0, 1366, 768}, {{1.0 / 3, 2.0 / 3, 1.0 / 3, 1.0 / 3}}, z);
+    EXPECT_EQ(z, (std::vector<ZoneRect>{{639, 359, 1280, 720}, {455, 512, 455, 256}}));
+}
+
 TEST(UserZones, TypeListAndTheFiveHundredZoneLimit) {
     EXPECT_EQ(BuildTypeList({Row(1, 3), Row(1, 3, 1, L"a"), Row(2, 5), Row(3, 3), Row(4, 3)}),
               (std::vector<int>{3, 5, 3}));

@@ -125,11 +125,14 @@ struct FilledDb {
 // on purpose gives the same connection here, where tests run with rights that ignore file modes.
 int OpenReadOnly(const char* name, sqlite3** db) { return sqlite3_open_v2(name, db, SQLITE_OPEN_READONLY, nullptr); }
 
-// Read-only, or locked by another process: the rules still read, every write fails, nothing changes
-// until the lock is gone.
+// Read-only, locked by another process in the middle of a write, or held by another process's
+// read (a write then fails at its commit): the rules still read, every write fails, nothing
+// changes until the hold is gone, and then everything works again.
 TEST(RulesFaults, ReadOnlyOrLockedDatabaseKeepsTheRules) {
-    for (bool readOnly : {true, false}) {
-        SCOPED_TRACE(readOnly ? "read-only" : "locked");
+    enum Hold { kReadOnly, kLocked, kReading };
+    for (Hold hold : {kReadOnly, kLocked, kReading}) {
+        SCOPED_TRACE(hold);
+        const bool readOnly = hold == kReadOnly;
         FilledDb db;
         const auto before = db.Snapshot();
         SqliteApi api = *NativeSqliteApi();
@@ -139,16 +142,24 @@ TEST(RulesFaults, ReadOnlyOrLockedDatabaseKeepsTheRules) {
         ASSERT_TRUE(h.store->Reload(0));
         {
             Peer locker(db.path);
-            ASSERT_EQ(locker.Exec(readOnly ? "" : "BEGIN EXCLUSIVE"), SQLITE_OK);
+            const char* take[] = {"", "BEGIN EXCLUSIVE", "BEGIN; SELECT COUNT(*) FROM user_define;"};
+            ASSERT_EQ(locker.Exec(take[hold]), SQLITE_OK);
             ExerciseEverything(*h.store, true);
+            // a list that cannot be read is not an empty one: the cached rules stay
+            EXPECT_EQ(h.store->Reload(0), hold != kLocked);
+            EXPECT_EQ(h.store->m_nRuleRows, 1);
+            EXPECT_EQ(h.store->GetRuleNames()->GetSize(), 1);
         }
         EXPECT_EQ(db.Snapshot(), before);
         ASSERT_TRUE(h.store->Reload(0));
         EXPECT_EQ(h.store->FindRuleByHotkey(L"q1"), 1);
         EXPECT_EQ(h.store->LoadExcludes().size(), 1u);
         EXPECT_EQ(h.store->ReadDetail(2).type_id, 1) << "the missing row is shown as the default";
+        int id = 0;
+        EXPECT_EQ(h.store->AddRule(L"after", L"Q2", Entries({{2, 1}}), {}, &id) == 0, !readOnly);
         EXPECT_EQ(h.store->DeleteRule() == 0, !readOnly);
-        EXPECT_EQ(Peer(db.path).Count("user_define"), readOnly ? 1 : 0);
+        EXPECT_EQ(Peer(db.path).Rows("SELECT name FROM user_define"),
+                  std::vector<std::string>{readOnly ? "rQ1" : "after"});
     }
 }
 

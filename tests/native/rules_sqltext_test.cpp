@@ -16,7 +16,7 @@ TEST(RulesSqlText, BuildSqlFillsPlaceholders) {
         {BuildSql("name='%s','%s'", {quoted, empty}), "name='it''s ''x''',''"},
         // UTF-8, and only single quotes doubled
         {BuildSql("'%s'", {awkward}), "'C:\\it''s\\\xF0\x9F\x98\x80\\\"x\"'"},
-        {BuildSql("%f %f %f", {0.5, 1.0 / 3, -0.25}), "0.500000 0.333333 -0.250000"},
+        {BuildSql("%f %f %f %f", {0.5, 1.0 / 3, -0.25, 1}), "0.5 0.3333333333333333 -0.25 1"},
         {BuildSql("100%% %d", {1}), "100% 1"},
         // a placeholder without an argument stays empty rather than reading past the list
         {BuildSql("a=%d b=%d", {1}), "a=1 b="},
@@ -28,14 +28,14 @@ TEST(RulesSqlText, RealsIgnoreTheLocaleAndNonFiniteValues) {
     const char* old = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = old ? old : "C";
     const bool commaLocale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
-    EXPECT_EQ(SqlRealText(0.25), "0.250000");
+    EXPECT_EQ(SqlRealText(0.25), "0.25");
     EXPECT_EQ(CellToDouble("0.25"), 0.25);
     std::setlocale(LC_NUMERIC, saved.c_str());
     if (!commaLocale) std::printf("(no comma-decimal locale installed; checked in the C locale only)\n");
 
-    EXPECT_EQ(SqlRealText(std::numeric_limits<double>::infinity()), "0.000000");
-    EXPECT_EQ(SqlRealText(std::numeric_limits<double>::quiet_NaN()), "0.000000");
-    EXPECT_EQ(SqlRealText(1e300).substr(0, 4), "1000");
+    EXPECT_EQ(SqlRealText(std::numeric_limits<double>::infinity()), "0");
+    EXPECT_EQ(SqlRealText(std::numeric_limits<double>::quiet_NaN()), "0");
+    EXPECT_EQ(SqlRealText(1e300), "1e+300");
 }
 
 TEST(RulesSqlText, CellReaders) {

@@ -1,7 +1,11 @@
 // The rule store's operations on temporary copies of the generated database.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "engine/core/Zones.h"
 #include "rules_test_support.h"
+#include "ui/core/RuleLayout.h"
 
 using namespace rules_test;
 
@@ -225,6 +229,82 @@ TEST_F(StoreTest, DetailsPerScreen) {
     name = L"untouched";
     EXPECT_TRUE(h.store->LoadRule(name, key).empty());
     EXPECT_EQ(name, L"untouched");
+}
+
+// Another program deletes the rule the page shows: a title typed or a file dropped for it and
+// its Active switch are refused, and the next rule, which gets the same id, starts with nothing
+// of it, also of what a deletion elsewhere left behind.
+TEST_F(StoreTest, WritesForARuleDeletedElsewhereAreRefusedAndItsIdStartsClean) {
+    StoreHarness h(dir, 2);
+    peer.PutRule("Q1", {{3, 1}});
+    const int shown = peer.PutRule("Q2", {{5, 1}, {2, 0}});
+    ASSERT_TRUE(h.store->Reload(0));
+    ASSERT_EQ(h.store->m_nCurRuleId, shown);
+    int id = -1;
+    ASSERT_EQ(h.store->AddTitle(1, 2, L"kept", &id), 0);
+
+    // deleted elsewhere, leaving its bindings and a detail row behind as a careless tool would
+    peer.Exec(Str("DELETE FROM user_define WHERE id=", shown, "; DELETE FROM user_define_detail WHERE define_id=",
+                  shown, " AND screen_id=1;"));
+    const Rows before = peer.Snapshot();
+    id = -1;
+    EXPECT_NE(h.store->AddTitle(1, 1, L"typed", &id), 0);
+    EXPECT_NE(h.store->AddTitle(1, 3, L"C:\\Docs\\dropped.txt", &id), 0);
+    EXPECT_EQ(id, -1);
+    EXPECT_NE(h.store->SetDetailActive(2, 1), 0);
+    EXPECT_EQ(h.store->ReadDetail(1).type_id, 0) << "no detail row is made up for it";
+    EXPECT_EQ(peer.Snapshot(), before);
+
+    // the next rule takes the id: no binding, no detail but its own
+    int added = 0;
+    ASSERT_EQ(h.store->AddRule(L"new", L"Q3", Entries({{4, 1}, {1, 0}}), {}, &added), 0);
+    ASSERT_EQ(added, shown);
+    EXPECT_EQ(peer.Count("select_file", Str("define_id=", added)), 0);
+    EXPECT_EQ(Details(added), (Rows{"1|4|1", "2|1|0"}));
+    ASSERT_TRUE(h.store->Reload(0));
+    EXPECT_EQ(h.store->m_nTitleRows, 0);
+    EXPECT_EQ(h.store->SetDetailActive(2, 1), 0);
+    EXPECT_EQ(h.store->AddTitle(1, 1, L"mine", &id), 0);
+    EXPECT_EQ(Details(added), (Rows{"1|4|1", "2|1|1"}));
+}
+
+// A capture stored and applied on the monitor it was taken on puts every window back to the
+// pixel: thirds, odd offsets, the second monitor and one left of the primary.
+TEST_F(StoreTest, ACapturedLayoutComesBackToThePixel) {
+    StoreHarness h(dir);
+    const engine::ScreenRect monitors[] = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}, {-1440, -120, 1440, 900}};
+    int hotkey = 0;
+    for (const engine::ScreenRect& m : monitors) {
+        SCOPED_TRACE(m.x);
+        const int w3 = m.width / 3, h3 = m.height / 3;
+        const std::vector<engine::WinRect> windows = {
+            {m.x + w3, m.y + h3, m.x + 2 * w3, m.y + 2 * h3},                   // (640, 360, 640, 360) on 1920 x 1080
+            {m.x, m.y, m.x + w3, m.y + m.height},                               // the left third
+            {m.x + 2 * w3, m.y + 123, m.x + m.width, m.y + 123 + 245},          // odd offsets
+            {m.x + 777, m.y + 39, m.x + 777 + 491, m.y + 39 + 187},
+            {m.x + m.width - 1, m.y + m.height - 1, m.x + m.width + 7, m.y + m.height + 5},  // its last pixel
+        };
+        RegionList regions;
+        for (const RegionNode& r : ruleui::CaptureRegions(windows, m)) regions.push_back(r);
+        ASSERT_EQ(regions.size(), windows.size());
+        const CString key = CString(L"Q") + CString(std::to_wstring(++hotkey).c_str());
+        int rule = 0;
+        ASSERT_EQ(h.store->AddRule(L"captured", key, Entries({{-1, 1}}), regions, &rule), 0);
+        ASSERT_TRUE(h.store->Reload(0));
+        const int type = h.store->ReadDetail(1).type_id;
+        std::vector<engine::RegionFraction> stored;
+        for (const RegionNode& r : h.store->LoadTypes(type)) stored.push_back({r.x, r.y, r.width, r.height});
+        std::vector<engine::ZoneRect> zones;
+        engine::AppendRegionZones(m, stored, zones);
+        std::vector<engine::ZoneRect> want;
+        for (const RegionNode& r : regions) {
+            // the capture's own order (by columns), mapped back to the window it came from
+            for (const engine::WinRect& w : windows)
+                if (std::lround(r.x * m.width) + m.x == w.left && std::lround(r.y * m.height) + m.y == w.top)
+                    want.push_back({w.left, w.top, w.right - w.left, w.bottom - w.top});
+        }
+        EXPECT_EQ(zones, want);
+    }
 }
 
 TEST_F(StoreTest, ExcludeList) {

@@ -47,6 +47,46 @@ TEST(Capture, ColumnsThenTopsWithTheExactMergeAndOnlyCornersOnTheMonitor) {
     for (const auto& c : cases) EXPECT_EQ(Order(c.wins, m), c.order) << c.what;
 }
 
+// Maximised and snapped windows of Windows 10 and 11 start their rectangle a few pixels beyond
+// the monitor, by their own invisible border: the corner test takes the visible frame's corner,
+// while the zone keeps the window rectangle that a layout later sets.
+TEST(Capture, TheCornerTestAllowsTheWindowsOwnInvisibleBorder) {
+    const ScreenRect m{1920, 0, 1920, 1040};
+    const WinRect maximised{1912, -8, 3848, 1048}, snappedLeft{1913, 0, 2887, 1047}, noBorder{1910, 10, 2500, 500};
+    const WinRect maximisedFrame{1920, 0, 3840, 1040}, snappedFrame{1920, 0, 2880, 1040};
+    EXPECT_EQ(BorderOf(maximised, maximisedFrame).left, 8);
+    EXPECT_EQ(BorderOf(maximised, maximisedFrame).top, 8);
+    EXPECT_EQ(BorderOf(snappedLeft, snappedFrame).left, 7);
+    EXPECT_EQ(BorderOf(snappedLeft, snappedFrame).top, 0);
+    // No compositor: the frame is the rectangle, or nothing sensible came back.
+    EXPECT_EQ(BorderOf(noBorder, noBorder).left, 0);
+    EXPECT_EQ(BorderOf(noBorder, WinRect{}).left, 0);
+    EXPECT_EQ(BorderOf(noBorder, WinRect{5000, -70, 6000, 0}).top, 0);
+
+    const struct {
+        const char* what;
+        WinRect window;
+        FrameBorder border;
+        bool captured;
+    } cases[] = {
+        {"maximised, with its border", maximised, {8, 8}, true},
+        {"maximised, no border known (Wine)", maximised, {}, false},
+        {"snapped left", snappedLeft, {7, 0}, true},
+        {"a border does not reach past the one pixel outside", noBorder, {9, 0}, false},
+        {"a border takes the corner off the monitor's far edge", WinRect{3835, 10, 3900, 50}, {5, 0}, false},
+        {"the primary's window next door stays out", WinRect{1000, 0, 1919, 1040}, {8, 0}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CapturedOnMonitor(c.window, c.border, m), c.captured) << c.what;
+
+    std::vector<RegionNode> r = CaptureRegions({maximised, noBorder, snappedLeft}, m, {{8, 8}, {}, {7, 0}});
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_DOUBLE_EQ(r[0].x, -8.0 / 1920) << "the stored rectangle stays the window rectangle";
+    EXPECT_DOUBLE_EQ(r[0].y, -8.0 / 1040);
+    EXPECT_DOUBLE_EQ(r[0].width, 1936.0 / 1920);
+    EXPECT_DOUBLE_EQ(r[1].x, -7.0 / 1920);
+    EXPECT_DOUBLE_EQ(r[1].height, 1047.0 / 1040);
+}
+
 TEST(Capture, FractionsLimitsAndEmptyMonitors) {
     // A second monitor at (1920, 0): a window in its middle is a quarter-sized centred zone.
     std::vector<RegionNode> r = CaptureRegions({Win(2400, 260, 960, 520)}, ScreenRect{1920, 0, 1920, 1040});

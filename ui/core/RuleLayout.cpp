@@ -48,13 +48,29 @@ void SortCapturedWindows(std::vector<CapturedWindow>& windows) {
     MergeSort(windows, 0, windows.size(), scratch);
 }
 
-std::vector<RegionNode> CaptureRegions(const std::vector<engine::WinRect>& windows, const engine::ScreenRect& m) {
+FrameBorder BorderOf(const engine::WinRect& window, const engine::WinRect& frame) {
+    // a frame that is not inside the rectangle (no compositor, or a stale answer) adds nothing
+    FrameBorder b;
+    if (frame.left >= window.left && frame.left < window.right) b.left = frame.left - window.left;
+    if (frame.top >= window.top && frame.top < window.bottom) b.top = frame.top - window.top;
+    return b;
+}
+
+bool CapturedOnMonitor(const engine::WinRect& window, const FrameBorder& border, const engine::ScreenRect& m) {
+    const long long x = static_cast<long long>(window.left) + border.left;
+    const long long y = static_cast<long long>(window.top) + border.top;
+    return engine::RectHoldsPoint(m, engine::SaturateInt32(x), engine::SaturateInt32(y));
+}
+
+std::vector<RegionNode> CaptureRegions(const std::vector<engine::WinRect>& windows, const engine::ScreenRect& m,
+                                       const std::vector<FrameBorder>& borders) {
     std::vector<RegionNode> regions;
     if (m.width <= 0 || m.height <= 0) return regions;
     std::vector<CapturedWindow> captured;
-    for (const engine::WinRect& r : windows) {
+    for (size_t i = 0; i < windows.size(); ++i) {
+        const engine::WinRect& r = windows[i];
         if (static_cast<int>(captured.size()) >= kMaxRegionButtons) break;
-        if (!engine::RectHoldsPoint(m, r.left, r.top)) continue;
+        if (!CapturedOnMonitor(r, i < borders.size() ? borders[i] : FrameBorder{}, m)) continue;
         CapturedWindow w;
         w.number = static_cast<int>(captured.size()) + 1;
         w.left = r.left;

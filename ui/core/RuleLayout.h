@@ -37,10 +37,25 @@ bool CapturedBefore(const CapturedWindow& a, const CapturedWindow& b);
 // a window of the second run going first only when it comes strictly before.
 void SortCapturedWindows(std::vector<CapturedWindow>& windows);
 
-// The capture from the top-level windows that passed the filters, in z-order: those whose
-// top-left corner lies on `monitor` (half-open), at most kMaxRegionButtons of them, sorted and
-// numbered, as captured regions (type flag 99, type id -1). A monitor of no size captures nothing.
-std::vector<RegionNode> CaptureRegions(const std::vector<engine::WinRect>& windows, const engine::ScreenRect& monitor);
+// How far a window's visible frame lies inside its window rectangle at the left and the top: the
+// invisible resize border that the desktop compositor adds (0 without a compositor).
+struct FrameBorder {
+    int left = 0, top = 0;
+};
+// The border between a window rectangle and its visible frame; none when the frame is not inside.
+FrameBorder BorderOf(const engine::WinRect& window, const engine::WinRect& visibleFrame);
+
+// Whether a window belongs to the capture of `monitor`: the top-left corner of its visible frame
+// (its window rectangle moved in by its own invisible border) lies on the monitor, half-open. A
+// maximised or snapped window's rectangle starts a few pixels beyond the monitor.
+bool CapturedOnMonitor(const engine::WinRect& window, const FrameBorder& border, const engine::ScreenRect& monitor);
+
+// The capture from the top-level windows that passed the filters, in z-order: those that
+// CapturedOnMonitor takes (borders[i] belongs to windows[i]; none given is no border), at most
+// kMaxRegionButtons of them, sorted and numbered, as captured regions (type flag 99, type id -1)
+// of their window rectangles. A monitor of no size captures nothing.
+std::vector<RegionNode> CaptureRegions(const std::vector<engine::WinRect>& windows, const engine::ScreenRect& monitor,
+                                       const std::vector<FrameBorder>& borders = {});
 // A capture replaces every captured region the list holds (marked deleted, in memory only).
 void ReplaceCapturedRegions(RegionList& regions, const std::vector<RegionNode>& captured);
 

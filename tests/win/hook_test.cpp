@@ -323,7 +323,7 @@ TEST_F(HookTest, HealthCheckReinstallsAQuietlyDroppedHook) {
     EXPECT_EQ(Notices({"11-1", "2131"}), rx.got);
 }
 
-TEST_F(HookTest, SlowReceiverNeverHoldsUpTyping) {
+TEST_F(HookTest, SlowReceiverNeverHoldsUpTypingAndAFullQueueKeepsTheNewestWholeSequence) {
     // a receiver on a thread of its own that stays inside its first notice until released
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<HWND> slow{nullptr};
@@ -336,7 +336,11 @@ TEST_F(HookTest, SlowReceiverNeverHoldsUpTyping) {
             WaitForSingleObject(release, 20000);
         };
         slow = r.hwnd;
-        PumpUntil([&] { return WaitForSingleObject(release, 0) == WAIT_OBJECT_0 && r.got.size() >= 4; }, 20000);
+        PumpUntil([&] {
+            const TarnquilcoreStats s = Stats(hook);
+            return WaitForSingleObject(release, 0) == WAIT_OBJECT_0 &&
+                   s.nNoticesSent + s.nSendFailures == s.nNoticesQueued;
+        }, 20000);
         got = r.got;
     });
     // no ASSERT until the thread is joined
@@ -346,10 +350,17 @@ TEST_F(HookTest, SlowReceiverNeverHoldsUpTyping) {
     EXPECT_TRUE(PumpUntil([&] { return entered.load(); }));
     TypeAll(Tap('A') + Held(VK_MENU, '3', '4') + Tap('B'));  // while the receiver is stuck
     EXPECT_EQ(K("AB"), g_win.keys);
+    // More than the queue holds, then a whole sequence and a half one: the whole one is kept.
+    Script burst;
+    for (int i = 0; i < 40; ++i) burst = burst + Held(VK_MENU, '5', '6');
+    TypeAll(burst + Held(VK_MENU, 'Q', '9') + Down(VK_MENU) + Tap('7') + Up(VK_MENU), true);
+    EXPECT_GT(Stats(hook).nQueueOverflows, 0);
     SetEvent(release);
     receiver.join();
     CloseHandle(release);
-    EXPECT_EQ(Notices({"11-1", "2121", "13-1", "2341"}), got);
+    ASSERT_GE(got.size(), 5u);
+    EXPECT_EQ(Notices({"11-1", "2121", "13-1", "2341"}), Notices(got.begin(), got.begin() + 4));
+    EXPECT_EQ("2Q91", got.back());
 }
 
 TEST_F(HookTest, StopHookFromInsideTheNotice) {

@@ -323,6 +323,18 @@ TEST_F(HookTest, HealthCheckReinstallsAQuietlyDroppedHook) {
     EXPECT_EQ(Notices({"11-1", "2131"}), rx.got);
 }
 
+// A hook call served while the loop waits may leave strokes owed without waking it: they still go
+// out within the loop's short nap, long before the next health check (two minutes here).
+TEST_F(HookTest, HeldBackStrokesGoOutLongBeforeTheHealthCheck) {
+    CTarnquilcoreDiag::SetHealthInterval(hook, 120000);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        // the mask key, Alt's release behind it and the "C" behind that; each waits kDeadlineMs
+        ASSERT_NO_FATAL_FAILURE(Run(Held(VK_MENU, '1', '2') + Tap('C')));
+        EXPECT_EQ(K("C"), g_win.keys);
+    }
+}
+
 TEST_F(HookTest, SlowReceiverNeverHoldsUpTypingAndAFullQueueKeepsTheNewestWholeSequence) {
     // a receiver on a thread of its own that stays inside its first notice until released
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);

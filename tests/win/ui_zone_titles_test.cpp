@@ -110,8 +110,8 @@ TEST_F(ZoneTitlesTest, DeleteAsksOnceAndSkipsRowsTheStoreCouldNotDelete) {
 // removes that entry from the store.
 TEST_F(ZoneTitlesTest, DroppedFilesAreStoredAndTheirRowsDeleteAtOnce) {
     Type(L"Typed");
-    SendMessageW(List(), WM_DROPFILES, reinterpret_cast<WPARAM>(wts::MakeDrop({L"C:\\Docs\\report.txt", L"C:\\Tools"})),
-                 0);
+    const HDROP drop = wts::MakeDrop({L"C:\\Docs\\report.txt", L"C:\\Tools"});
+    SendMessageW(List(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     ASSERT_EQ(Rows(), 3);
     EXPECT_EQ(Cell(1, 1), L"report.txt");
     EXPECT_EQ(Cell(2, 2), L"C:\\Tools");

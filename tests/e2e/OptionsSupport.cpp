@@ -1,5 +1,7 @@
 #include "tests/e2e/OptionsSupport.h"
 
+#include <shlobj.h>
+
 #include "tests/e2e/UiSupport.h"
 #include "tests/support/WinTestSupport.h"
 
@@ -142,6 +144,23 @@ std::wstring ConfigValue(TessoraRun& run, const wchar_t* key) {
     wchar_t value[256] = {};
     GetPrivateProfileStringW(L"General", key, L"", value, 256, run.Path(L"config.ini").c_str());
     return value;
+}
+
+bool DropFiles(wts::Process& p, HWND target, const std::vector<std::wstring>& paths) {
+    std::vector<char> block(sizeof(DROPFILES));
+    auto* df = reinterpret_cast<DROPFILES*>(block.data());
+    df->pFiles = sizeof(DROPFILES);
+    df->fWide = TRUE;
+    for (const auto& path : paths) {
+        const char* bytes = reinterpret_cast<const char*>(path.c_str());
+        block.insert(block.end(), bytes, bytes + (path.size() + 1) * sizeof(wchar_t));
+    }
+    block.insert(block.end(), sizeof(wchar_t), 0);
+    // the program frees the block when it has read it; this memory stays until the process ends
+    void* at = VirtualAllocEx(p.pi.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!at || !WriteProcessMemory(p.pi.hProcess, at, block.data(), block.size(), nullptr)) return false;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(at), 0, SMTO_NORMAL, 10000, &result) != 0;
 }
 
 bool Screenshot(HWND h, const std::wstring& name) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/e2e/TessoraRun.h"
 
@@ -48,6 +49,9 @@ bool RunValueInNativeView();
 void DeleteRunValue();
 // The text of a key of the run's config.ini ("" when absent).
 std::wstring ConfigValue(TessoraRun& run, const wchar_t* key);
+// Drops files on a window of the program as the shell does: the DROPFILES block is written into
+// the program, which frees it when it has read it. Returns once the drop has been handled.
+bool DropFiles(wts::Process& p, HWND target, const std::vector<std::wstring>& paths);
 // Waits for it to be drawn and writes a picture to build/win/screenshots/<name>.png.
 bool Screenshot(HWND h, const std::wstring& name);
 

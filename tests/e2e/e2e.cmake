@@ -15,7 +15,8 @@ endif()
 tessora_add_wine_gtest(two_monitor_tests RUNNER ${CMAKE_SOURCE_DIR}/tools/two-monitors-run.sh
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/multimon/two_monitors_test.cpp ${CMAKE_CURRENT_LIST_DIR}/TessoraRun.cpp
         ${CMAKE_CURRENT_LIST_DIR}/LayoutSupport.cpp ${CMAKE_CURRENT_LIST_DIR}/UiSupport.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/OptionsSupport.cpp
         ${CMAKE_SOURCE_DIR}/tests/support/WinTestSupport.cpp ${CMAKE_SOURCE_DIR}/rules/SqliteLibrary.cpp
     LIBS gtest_main tessora_core)
 tessora_depend_on_dist(two_monitor_tests)
-add_dependencies(two_monitor_tests SampleWindow)
+add_dependencies(two_monitor_tests SampleWindow ui_menu_probe)

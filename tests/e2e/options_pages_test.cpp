@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include "tests/e2e/LayoutSupport.h"
 #include "tests/e2e/OptionsSupport.h"
@@ -49,28 +48,11 @@ void SelectRows(wts::Process& p, HWND list, std::initializer_list<int> rows) {
     for (int r : rows) ListCall(p, list, LVM_SETITEMSTATE, r, item);
 }
 
-// A drop as the shell delivers it: the block lives in the program, the message carries its address.
-void DropFiles(wts::Process& p, HWND target, const std::vector<std::wstring>& paths) {
-    std::vector<char> block(sizeof(DROPFILES));
-    auto* df = reinterpret_cast<DROPFILES*>(block.data());
-    df->pFiles = sizeof(DROPFILES);
-    df->fWide = TRUE;
-    for (const auto& path : paths) {
-        const char* bytes = reinterpret_cast<const char*>(path.c_str());
-        block.insert(block.end(), bytes, bytes + (path.size() + 1) * sizeof(wchar_t));
-    }
-    block.insert(block.end(), sizeof(wchar_t), 0);
-    // the program frees the block when it has read it; this memory stays until the process ends
-    void* at = VirtualAllocEx(p.pi.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    WriteProcessMemory(p.pi.hProcess, at, block.data(), block.size(), nullptr);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(at), 0, SMTO_NORMAL, 10000, &result);
-}
-
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-// The program's open or save dialog: types the name and presses its OK button.
-bool ChooseFile(DWORD pid, const std::wstring& path) {
+// The program's open or save dialog: types the name and presses its OK button; answers Yes when
+// the save dialog asks whether to replace the file.
+bool ChooseFile(DWORD pid, const std::wstring& path, bool replace = false) {
     HWND dialog = nullptr, name = nullptr;
     wts::WaitUntil([&] {
         for (HWND h : wts::FindWindows(pid, L"#32770"))
@@ -81,6 +63,8 @@ bool ChooseFile(DWORD pid, const std::wstring& path) {
     if (!dialog) return false;
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     Press(dialog, IDOK);
+    wts::MessageBoxInfo box;
+    if (replace && (!wts::AnswerMessageBox(pid, box, IDYES) || box.hwnd == dialog)) return false;
     return wts::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
@@ -136,7 +120,7 @@ TEST(OptionsExclude, TypedAndDroppedEntriesAndOneQuestionForSeveralDeletes) {
     const std::wstring file = folder + L"\\report.txt";
     const std::wstring deep = folder + L"\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e') + L"\\tool.exe";
     ASSERT_TRUE(wts::WriteFileBytes(file, "x"));
-    DropFiles(run.proc, list, {file, L"D:\\", deep});
+    ASSERT_TRUE(options::DropFiles(run.proc, list, {file, L"D:\\", deep}));
     const int first = harnessRows + 1;
     ASSERT_EQ(Rows(list), first + 3);
     EXPECT_EQ(CellText(run.proc, list, first, 2), L"report.txt");
@@ -193,6 +177,14 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     ASSERT_TRUE(wts::ReadFileBytes(run.Path(L"pomlet64.dll"), db));
     EXPECT_EQ(backup, db);
 
+    // A backup onto the database in use would empty it: refused, and the database stays whole.
+    Press(page, kBackup);
+    ASSERT_TRUE(ChooseFile(run.proc.Pid(), run.Path(L"pomlet64.dll"), true));
+    EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Save file failed!");
+    std::string kept;
+    ASSERT_TRUE(wts::ReadFileBytes(run.Path(L"pomlet64.dll"), kept));
+    EXPECT_EQ(kept, db);
+
     // Another set of rules, made from the backup: Q1 gone, Q2 the left half of two.
     const std::wstring other = wts::TempDir(L"otherrules");
     ASSERT_TRUE(CopyFileW((dir + L"\\mine.data").c_str(), (other + L"\\pomlet64.dll").c_str(), FALSE));
@@ -202,6 +194,11 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
         ASSERT_EQ(store.DeleteRule(), 0);
     }
     ASSERT_EQ(layout::AddPresetRule(other + L"\\", L"Halves", L"Q2", 2), 0);
+    {
+        CRuleStore store(MakeRuleStoreHost(CString((other + L"\\").c_str()), [] {}));
+        int id = 0;
+        ASSERT_EQ(store.AddExclude(CString(L"Restored Entry"), &id, 0), 0);
+    }
     ASSERT_TRUE(CopyFileW((other + L"\\pomlet64.dll").c_str(), (dir + L"\\other.data").c_str(), FALSE));
     ASSERT_TRUE(wts::WriteFileBytes(dir + L"\\notes.data", "not a rule database"));
 
@@ -241,6 +238,20 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     EXPECT_EQ(db, restored);
     // the rules page lists the restored rules, not the old ones
     EXPECT_EQ(options::ComboItems(options::PageWindow(options, options::kRules), 1176), L"Halves");
+    // and the exclude page the restored entries, whose rows delete the restored file's entries
+    const std::vector<ExcludeRecord> restoredExcludes = StoredExcludes(run);
+    ASSERT_EQ(restoredExcludes.back().name, L"Restored Entry");
+    options::ClickPageButton(options, options::kExclude);
+    HWND excludes = GetDlgItem(options::PageWindow(options, options::kExclude), kExcludeList);
+    const int last = static_cast<int>(restoredExcludes.size()) - 1;
+    ASSERT_EQ(Rows(excludes), last + 1);
+    EXPECT_EQ(CellText(run.proc, excludes, last, 2), L"Restored Entry");
+    SelectRows(run.proc, excludes, {last});
+    PostMessageW(excludes, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(Answer(run.proc, IDYES), L"Information: Are you sure you want to delete this items?");
+    ASSERT_TRUE(wts::WaitUntil([&] { return Rows(excludes) == last; }));
+    EXPECT_EQ(StoredExcludes(run).size(), restoredExcludes.size() - 1);
+    EXPECT_EQ(StoredExcludes(run).back().name, restoredExcludes[last - 1].name);
     ShowWindow(options, SW_HIDE);
 
     ASSERT_TRUE(layout::RunHotkey(run, 'Q', '2', L"(1) ...OK")) << wts::Wide2Narrow(run.LogText());

@@ -3,7 +3,8 @@
 // through the real hook.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include "tests/e2e/LayoutSupport.h"
 #include "tests/e2e/OptionsSupport.h"
@@ -19,7 +20,7 @@ constexpr int kRuleCombo = 1176, kAdd = 1170, kEdit = 1172, kActive = 1174, kHot
 constexpr int kPreviewFirst = 36864, kCanvasFirst = 38144;
 constexpr int kName = 1180, kKey = 1184, kType = 1179, kGetLayout = 1218, kWindowCount = 1222, kDeleteRule = 1181,
               kSave = 1224, kWindowNo = 1219, kDeleteWindow = 1221;
-constexpr int kTitleEdit = 1214, kTitleAdd = 1213, kTitleList = 1215;
+constexpr int kTitleEdit = 1214, kTitleAdd = 1213, kTitleList = 1215, kTitleDelete = 1226;
 
 CRuleStore OpenStore(TessoraRun& run) { return CRuleStore(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {})); }
 
@@ -108,22 +109,6 @@ HWND OpenRulesPage(TessoraRun& run, HWND* options) {
     return options::PageWindow(*options, options::kRules);
 }
 
-// Drops files on a window of another process as the shell does: the DROPFILES block is written
-// into that process and its address posted as the drop handle.
-bool DropFiles(TessoraRun& run, HWND target, const std::vector<std::wstring>& paths) {
-    std::wstring list;
-    for (const std::wstring& p : paths) list += p + L'\0';
-    list += L'\0';
-    std::string block(sizeof(DROPFILES), '\0');
-    DROPFILES* df = reinterpret_cast<DROPFILES*>(&block[0]);
-    df->pFiles = sizeof(DROPFILES);
-    df->fWide = TRUE;
-    block.append(reinterpret_cast<const char*>(list.data()), list.size() * sizeof(wchar_t));
-    void* remote = VirtualAllocEx(run.proc.pi.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
-    if (!remote || !WriteProcessMemory(run.proc.pi.hProcess, remote, block.data(), block.size(), nullptr)) return false;
-    return PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
-}
-
 TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     TessoraRun run(L"rulespage");
     ASSERT_TRUE(layout::StartProgram(run, 0));
@@ -167,7 +152,8 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     EXPECT_TRUE(wts::WaitUntil([&] { return Captions(page, kPreviewFirst) == L"1(0) 2(1) 3(0) 4(0)"; }));
 
     // Two files dropped on zone 3 are bound to zone 3 of the screen shown.
-    ASSERT_TRUE(DropFiles(run, GetDlgItem(page, kPreviewFirst + 2), {L"C:\\Docs\\report.txt", L"C:\\Tools\\calc.exe"}));
+    ASSERT_TRUE(options::DropFiles(run.proc, GetDlgItem(page, kPreviewFirst + 2),
+                                   {L"C:\\Docs\\report.txt", L"C:\\Tools\\calc.exe"}));
     EXPECT_TRUE(wts::WaitUntil([&] { return wts::WindowText(GetDlgItem(page, kPreviewFirst + 2)) == L"3(2)"; }));
     {
         CRuleStore store = OpenStore(run);
@@ -411,6 +397,9 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
     PostClick(page, kPreviewFirst + 1);
     HWND titles = options::WaitDialog(run, kTitleList);
     ASSERT_TRUE(titles);
+    EXPECT_EQ(wts::WindowText(titles), L"Fenstertitel für den angegebenen Bereich hinzufügen/löschen");
+    EXPECT_EQ(wts::WindowText(GetDlgItem(titles, kTitleAdd)), L"Hinzufügen");
+    EXPECT_EQ(wts::WindowText(GetDlgItem(titles, kTitleDelete)), L"Löschen");
     for (const wchar_t* t : {L".gitignore", L"C:\\Temp\\"}) {
         SetWindowTextW(GetDlgItem(titles, kTitleEdit), t);
         SendMessageW(titles, WM_COMMAND, MAKEWPARAM(kTitleAdd, BN_CLICKED), 0);

@@ -177,30 +177,36 @@ TEST(UiOptions, OkSavesAllSixKeysAndTheNewActionKeyWorksWithoutARestart) {
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 
+// Each box shows its own setting, and OK without a click writes back what was stored.
 TEST(UiOptions, OkKeepsStoredValuesThatNoControlCanShow) {
     struct Case {
         const char* language;
         int executeType;
+        int overlap, showHotkey;  // set apart, so that one box showing the other's setting shows
         const wchar_t* selected;  // in the combo on opening
         int radio;                // checked on opening
         const wchar_t* savedLanguage;
         const wchar_t* savedType;
     };
     const Case cases[] = {
-        {"english", 2, L"English", 2, L"English", L"2"},  // the combo's prefix match, any case
-        {"Klingon", 7, L"", -1, L"Klingon", L"7"},        // no item, no radio: both stay as stored
+        {"english", 2, 1, 0, L"English", 2, L"English", L"2"},  // the combo's prefix match, any case
+        {"Klingon", 7, 0, 1, L"", -1, L"Klingon", L"7"},        // no item, no radio: both stay as stored
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.language);
         TessoraRun run(L"ui-options-keep");
-        ASSERT_TRUE(options::Start(run, c.language, c.executeType));
+        ASSERT_TRUE(options::Start(run, c.language, c.executeType, c.overlap, c.showHotkey));
         HWND dlg = options::OpenFromTray(run);
         ASSERT_TRUE(dlg);
         EXPECT_EQ(options::SelectedLanguage(dlg), c.selected);
         EXPECT_EQ(CheckedRadio(dlg), c.radio);
+        EXPECT_EQ(options::IsChecked(options::PageControl(dlg, options::kSettings, kOverlap)), c.overlap != 0);
+        EXPECT_EQ(options::IsChecked(options::PageControl(dlg, options::kSettings, kShowHotkey)), c.showHotkey != 0);
         ASSERT_TRUE(options::CloseWith(dlg, options::kOk));
         EXPECT_EQ(options::ConfigValue(run, L"Language"), c.savedLanguage);
         EXPECT_EQ(options::ConfigValue(run, L"ExecuteHotkeyType"), c.savedType);
+        EXPECT_EQ(options::ConfigValue(run, L"OverlapWindows"), std::to_wstring(c.overlap));
+        EXPECT_EQ(options::ConfigValue(run, L"ShowHotkey"), std::to_wstring(c.showHotkey));
         EXPECT_EQ(run.ExitByTray(), 0u);
     }
 }

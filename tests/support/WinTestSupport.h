@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -59,5 +60,8 @@ std::wstring ReadUtf16File(const std::wstring& path);
 std::wstring ExeDir();
 std::wstring Narrow2Wide(const std::string& s);
 std::string Wide2Narrow(const std::wstring& s);
+
+// A drop of these paths for a window of this process, as the shell hands it over.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 }  // namespace wts

@@ -1,32 +1,14 @@
 // Files dropped on a zone button, through a real WM_DROPFILES into the shipped rule store. The
-// list's drops are driven across processes in the exclude page's scenario.
+// exclude list's drops are driven across processes in the exclude page's scenario.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include "tests/e2e/LayoutSupport.h"
 #include "ui/MyFileButton.h"
 
 namespace {
-
-// A drop block as the shell makes it: DROPFILES, then the wide paths, then an empty one.
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-    size_t chars = 1;
-    for (const auto& p : paths) chars += p.size() + 1;
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* df = static_cast<DROPFILES*>(GlobalLock(mem));
-    df->pFiles = sizeof(DROPFILES);
-    df->fWide = TRUE;
-    auto* out = reinterpret_cast<wchar_t*>(df + 1);
-    for (const auto& p : paths) {
-        memcpy(out, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
-        out += p.size() + 1;
-    }
-    GlobalUnlock(mem);
-    return static_cast<HDROP>(mem);
-}
 
 // With one rule current, a drop of a file and a folder on zone 3 stores both and shows the count.
 TEST(FileDrop, ButtonBindsDropsToItsZoneAndCountsThem) {
@@ -46,7 +28,7 @@ TEST(FileDrop, ButtonBindsDropsToItsZoneAndCountsThem) {
     button.SetStore(store.get());
     button.SetScreen(1);
     DragAcceptFiles(hButton, TRUE);
-    SendMessageW(hButton, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\a.txt", L"C:\\Docs"})), 0);
+    SendMessageW(hButton, WM_DROPFILES, reinterpret_cast<WPARAM>(wts::MakeDrop({L"C:\\a.txt", L"C:\\Docs"})), 0);
     EXPECT_EQ(wts::WindowText(hButton), L"3(3)");
     int count = 0;
     const auto titles = store->ReadTitles(1, 3, &count);

@@ -323,7 +323,19 @@ TEST_F(HookTest, HealthCheckReinstallsAQuietlyDroppedHook) {
     EXPECT_EQ(Notices({"11-1", "2131"}), rx.got);
 }
 
-TEST_F(HookTest, SlowReceiverNeverHoldsUpTyping) {
+// A hook call served while the loop waits may leave strokes owed without waking it: they still go
+// out within the loop's short nap, long before the next health check (two minutes here).
+TEST_F(HookTest, HeldBackStrokesGoOutLongBeforeTheHealthCheck) {
+    CTarnquilcoreDiag::SetHealthInterval(hook, 120000);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        // the mask key, Alt's release behind it and the "C" behind that; each waits kDeadlineMs
+        ASSERT_NO_FATAL_FAILURE(Run(Held(VK_MENU, '1', '2') + Tap('C')));
+        EXPECT_EQ(K("C"), g_win.keys);
+    }
+}
+
+TEST_F(HookTest, SlowReceiverNeverHoldsUpTypingAndAFullQueueKeepsTheNewestWholeSequence) {
     // a receiver on a thread of its own that stays inside its first notice until released
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<HWND> slow{nullptr};
@@ -336,7 +348,11 @@ TEST_F(HookTest, SlowReceiverNeverHoldsUpTyping) {
             WaitForSingleObject(release, 20000);
         };
         slow = r.hwnd;
-        PumpUntil([&] { return WaitForSingleObject(release, 0) == WAIT_OBJECT_0 && r.got.size() >= 4; }, 20000);
+        PumpUntil([&] {
+            const TarnquilcoreStats s = Stats(hook);
+            return WaitForSingleObject(release, 0) == WAIT_OBJECT_0 &&
+                   s.nNoticesSent + s.nSendFailures == s.nNoticesQueued;
+        }, 20000);
         got = r.got;
     });
     // no ASSERT until the thread is joined
@@ -346,10 +362,17 @@ TEST_F(HookTest, SlowReceiverNeverHoldsUpTyping) {
     EXPECT_TRUE(PumpUntil([&] { return entered.load(); }));
     TypeAll(Tap('A') + Held(VK_MENU, '3', '4') + Tap('B'));  // while the receiver is stuck
     EXPECT_EQ(K("AB"), g_win.keys);
+    // More than the queue holds, then a whole sequence and a half one: the whole one is kept.
+    Script burst;
+    for (int i = 0; i < 40; ++i) burst = burst + Held(VK_MENU, '5', '6');
+    TypeAll(burst + Held(VK_MENU, 'Q', '9') + Down(VK_MENU) + Tap('7') + Up(VK_MENU), true);
+    EXPECT_GT(Stats(hook).nQueueOverflows, 0);
     SetEvent(release);
     receiver.join();
     CloseHandle(release);
-    EXPECT_EQ(Notices({"11-1", "2121", "13-1", "2341"}), got);
+    ASSERT_GE(got.size(), 5u);
+    EXPECT_EQ(Notices({"11-1", "2121", "13-1", "2341"}), Notices(got.begin(), got.begin() + 4));
+    EXPECT_EQ("2Q91", got.back());
 }
 
 TEST_F(HookTest, StopHookFromInsideTheNotice) {

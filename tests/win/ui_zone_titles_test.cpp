@@ -1,5 +1,5 @@
 // The zone title editor on the shipped program's template and a copy of the shipped database:
-// Delete over several rows, also when the store cannot delete.
+// dropped files, Delete over several rows, also when the store cannot delete.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -104,6 +104,27 @@ TEST_F(ZoneTitlesTest, DeleteAsksOnceAndSkipsRowsTheStoreCouldNotDelete) {
     ASSERT_EQ(Rows(), 1);
     EXPECT_EQ(Cell(0, 1), L"Two");
     EXPECT_EQ(StoredTitles(), 1);
+}
+
+// A dropped file's row carries its new id at once: deleting it before anything reloads the list
+// removes that entry from the store.
+TEST_F(ZoneTitlesTest, DroppedFilesAreStoredAndTheirRowsDeleteAtOnce) {
+    Type(L"Typed");
+    const HDROP drop = wts::MakeDrop({L"C:\\Docs\\report.txt", L"C:\\Tools"});
+    SendMessageW(List(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(Cell(1, 1), L"report.txt");
+    EXPECT_EQ(Cell(2, 2), L"C:\\Tools");
+    ASSERT_EQ(StoredTitles(), 3);
+    Select(1, true);
+    Select(2, true);
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(1226, BN_CLICKED), 0);
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(Cell(0, 1), L"Typed");
+    int count = 0;
+    const std::vector<TitleRecord> left = store->ReadTitles(1, 2, &count);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(std::wstring(left[0].file_path), L"Typed");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "tests/e2e/LayoutSupport.h"
+#include "tests/e2e/OptionsSupport.h"
 #include "tests/e2e/UiSupport.h"
 
 namespace {
@@ -81,7 +82,7 @@ protected:
 };
 
 // A grid and a rule on each monitor move only that monitor's windows, into its own zones; undo
-// puts them back each time.
+// puts them back each time. The rules page binds a drop to the screen it shows.
 TEST_F(TwoMonitors, EachMonitorArrangesOnlyItsOwnWindows) {
     const std::wstring left = Head(2, 1, kLeft), right = Head(2, 2, kRight);
     const struct {
@@ -106,6 +107,29 @@ TEST_F(TwoMonitors, EachMonitorArrangesOnlyItsOwnWindows) {
         EXPECT_TRUE(wts::WaitUntil([&] { return s.Where() == before; }, 10000)) << s.Where();
         ASSERT_TRUE(s.StackTopDown(kAll));
     }
+
+    // The rules page shows screen 1 of 2 first: a file dropped on its zone 1 is bound there, not
+    // to the last screen.
+    HWND options = options::OpenFromTray(run);
+    ASSERT_TRUE(options);
+    options::ClickPageButton(options, options::kRules);
+    HWND page = options::PageWindow(options, options::kRules);
+    ASSERT_TRUE(page);
+    constexpr int kScreenCounter = 1169, kFirstZone = 36864;
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kScreenCounter)), L"1 / 2");
+    ASSERT_TRUE(options::DropFiles(run.proc, GetDlgItem(page, kFirstZone), {L"C:\\Tools\\editor.exe"}));
+    EXPECT_EQ(wts::WindowText(GetDlgItem(page, kFirstZone)), L"1(1)");
+    {
+        CRuleStore store(MakeRuleStoreHost(CString(run.Path(L"").c_str()), [] {}));
+        ASSERT_TRUE(store.Reload(0));
+        int onFirst = 0, onSecond = 0;
+        const std::vector<TitleRecord> bound = store.ReadTitles(1, 1, &onFirst);
+        store.ReadTitles(2, 1, &onSecond);
+        ASSERT_EQ(onFirst, 1);
+        EXPECT_EQ(std::wstring(bound[0].file_path), L"C:\\Tools\\editor.exe");
+        EXPECT_EQ(onSecond, 0);
+    }
+    ASSERT_TRUE(options::CloseWith(options, options::kOk));
     EXPECT_EQ(run.ExitByTray(), 0u);
 }
 

@@ -147,8 +147,8 @@ bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeout
         return false;
     }, timeoutMs);
     if (!box) return false;
-    // the box can be visible a moment before its caption is set
-    WaitUntil([&] { return !WindowText(box).empty(); }, 2000);
+    // the box can be visible a moment before its caption and its text are set
+    WaitUntil([&] { return !WindowText(box).empty() && !WindowText(GetDlgItem(box, 0xFFFF)).empty(); }, 2000);
     info.hwnd = box;
     info.caption = WindowText(box);
     info.text = WindowText(GetDlgItem(box, 0xFFFF));

@@ -38,10 +38,13 @@ if(TARGET Tarnquilcore AND EXISTS ${CMAKE_SOURCE_DIR}/bench/win/layout_bench.cpp
         COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Tarnquilcore> $<TARGET_FILE_DIR:layout_bench>)
 endif()
 
-# Opening the options window against a bare dialog of its size (tools/bench.sh options_bench).
+# Opening the options window against a bare dialog of its size, and what its closes keep, here and
+# in the program itself (tools/bench.sh options_bench).
 add_executable(options_bench ${CMAKE_SOURCE_DIR}/bench/win/options_bench.cpp
-    ${CMAKE_SOURCE_DIR}/bench/win/options_bench.rc ${CMAKE_SOURCE_DIR}/res/Tessora.rc)
+    ${CMAKE_SOURCE_DIR}/bench/win/options_bench.rc ${CMAKE_SOURCE_DIR}/res/Tessora.rc
+    ${CMAKE_SOURCE_DIR}/tests/support/WinTestSupport.cpp)
 target_include_directories(options_bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(options_bench PRIVATE TESSORA_DIST_DIR_W=L"${TESSORA_DIST_DIR_WINE}")
 target_link_options(options_bench PRIVATE -municode ${TESSORA_STATIC_LINK})
 target_link_libraries(options_bench PRIVATE tessora_app psapi)
 tessora_depend_on_dist(options_bench)

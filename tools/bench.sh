@@ -16,7 +16,7 @@ BENCHES=(
     "language  win    language_bench"
     "engine    native engine_bench"
     "rules     native rules_bench"
-    "options   win    options_bench 10"
+    "options   win    options_bench 10 100"
     "editor    win    rules_editor_bench 7"
     "update    win    update_bench 5"
 )

@@ -158,5 +158,12 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("  save new rule            %8.2f ms  %d database writes\n", Median(fig.save), fig.saveWrites);
     std::printf("  open stored (edit mode)  %8.2f ms\n", Median(fig.reopen));
     std::printf("  save unchanged           %8.2f ms  %d database writes\n", Median(fig.resave), fig.resaveWrites);
+    std::printf("\nRESULT editor_open_ms %.2f - (add mode)\n", Median(fig.open));
+    std::printf("RESULT editor_draw_ms %.2f - (capture and draw %d zones)\n", Median(fig.draw), kZones);
+    std::printf("RESULT editor_save_ms %.2f - (new rule)\n", Median(fig.save));
+    std::printf("RESULT editor_save_writes %d - (new rule)\n", fig.saveWrites);
+    std::printf("RESULT editor_reopen_ms %.2f - (edit mode)\n", Median(fig.reopen));
+    std::printf("RESULT editor_resave_ms %.2f - (unchanged)\n", Median(fig.resave));
+    std::printf("RESULT editor_resave_writes %d - (unchanged)\n", fig.resaveWrites);
     return 0;
 }

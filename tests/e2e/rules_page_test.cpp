@@ -446,7 +446,7 @@ TEST(RulesPage, LongAndOddNamesTenthRulesHugeTypesEmptyTitleNamesAndVanishedRule
         const int id = store.m_nCurRuleId;
         return store.DeleteRule() == 0 ? id : -1;
     };
-    ASSERT_TRUE(DropFiles(run, GetDlgItem(page, kPreviewFirst), {L"C:\\Docs\\late.txt"}));
+    ASSERT_TRUE(options::DropFiles(run.proc, GetDlgItem(page, kPreviewFirst), {L"C:\\Docs\\late.txt"}));
     EXPECT_TRUE(wts::WaitUntil([&] { return SelectedItem(page, kRuleCombo) == L"Many zones"; }))
         << wts::Wide2Narrow(SelectedItem(page, kRuleCombo).substr(0, 40));
     EXPECT_EQ(rowsOf(9), 0);

@@ -47,7 +47,8 @@ void AfxAllowDropMessages(HWND hWnd) {
     const auto changeEx = reinterpret_cast<ChangeFilterEx>(
         reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
     static bool processAllowed = false;  // the process-wide filter needs setting once
-    for (UINT msg : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
+    // never WM_COPYDATA: it carries the hotkey notices, which no less privileged process may send
+    for (UINT msg : {static_cast<UINT>(WM_DROPFILES), kCopyGlobalData}) {
         if (change && !processAllowed) change(msg, 1 /* MSGFLT_ADD */);
         if (changeEx && hWnd) changeEx(hWnd, msg, 1 /* MSGFLT_ALLOW */, nullptr);
     }

@@ -34,7 +34,7 @@ private:
     CString m_strPath;
 };
 
-// Lets WM_DROPFILES, WM_COPYDATA and WM_COPYGLOBALDATA through the message filter, so that a
+// Lets WM_DROPFILES and WM_COPYGLOBALDATA through the message filter, so that a
 // shell running with fewer rights than this process can drop files on us. Process-wide with
 // ChangeWindowMessageFilter, and for `hWnd` (when given) with ChangeWindowMessageFilterEx;
 // both are looked up at run time and skipped silently where the system lacks them.

@@ -19,7 +19,8 @@ public:
     CFileDialog(const CFileDialog&) = delete;
     CFileDialog& operator=(const CFileDialog&) = delete;
 
-    // IDOK with the chosen path, else IDCANCEL.
+    // IDOK with the chosen path, else IDCANCEL. Without a parent the dialog is owned as
+    // AfxGetModalOwner says.
     INT_PTR DoModal();
     CString GetPathName() const { return m_strPath; }
 

@@ -1,5 +1,7 @@
 #include "tests/e2e/OptionsSupport.h"
 
+#include <shlobj.h>
+
 #include "tests/e2e/UiSupport.h"
 #include "tests/support/WinTestSupport.h"
 
@@ -92,8 +94,10 @@ bool PickLanguage(HWND options, const std::wstring& name) {
     return true;
 }
 
-std::wstring SelectedLanguage(HWND options) {
-    HWND combo = GetDlgItem(options, kCombo);
+std::wstring SelectedLanguage(HWND options) { return SelectedText(options, kCombo); }
+
+std::wstring SelectedText(HWND dialog, int comboId) {
+    HWND combo = GetDlgItem(dialog, comboId);
     const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (sel == CB_ERR) return L"";
     wchar_t text[64] = {};
@@ -112,6 +116,48 @@ std::wstring ComboItems(HWND dialog, int comboId) {
         items += (i ? L"|" : L"") + std::wstring(text.c_str());
     }
     return items;
+}
+
+namespace {
+HWND FileNameField(HWND dialog) {
+    for (int id : {1148, 1152}) {  // the file name's combo box or edit
+        HWND name = GetDlgItem(dialog, id);
+        if (name && IsWindowVisible(name)) return name;
+    }
+    return nullptr;
+}
+}  // namespace
+
+HWND WaitFileDialog(DWORD pid) {
+    HWND dialog = nullptr;
+    wts::WaitUntil([&] {
+        for (HWND h : wts::FindWindows(pid, L"#32770"))
+            if (IsWindowVisible(h) && FileNameField(h)) return (dialog = h) != nullptr;
+        return false;
+    });
+    return dialog;
+}
+
+bool ChooseFile(DWORD pid, const std::wstring& path) {
+    HWND dialog = WaitFileDialog(pid);
+    if (!dialog) return false;
+    SendMessageW(FileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    return wts::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+bool DropFiles(TessoraRun& run, HWND target, const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const std::wstring& p : paths) list += p + L'\0';
+    list += L'\0';
+    std::string block(sizeof(DROPFILES), '\0');
+    DROPFILES* df = reinterpret_cast<DROPFILES*>(&block[0]);
+    df->pFiles = sizeof(DROPFILES);
+    df->fWide = TRUE;
+    block.append(reinterpret_cast<const char*>(list.data()), list.size() * sizeof(wchar_t));
+    void* remote = VirtualAllocEx(run.proc.pi.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote || !WriteProcessMemory(run.proc.pi.hProcess, remote, block.data(), block.size(), nullptr)) return false;
+    return PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
 bool CloseWith(HWND options, int button) {

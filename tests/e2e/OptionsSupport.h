@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/e2e/TessoraRun.h"
 
@@ -35,9 +36,17 @@ void ClickPageButton(HWND options, Page p);
 // Selects the combo item with exactly this text and tells the window, as a user's pick does.
 bool PickLanguage(HWND options, const std::wstring& name);
 std::wstring SelectedLanguage(HWND options);  // empty when nothing is selected
+std::wstring SelectedText(HWND dialog, int comboId);
 std::wstring ComboItems(HWND dialog, int comboId);
 // A visible dialog of the program that holds this control; null when none showed up.
 HWND WaitDialog(TessoraRun& run, int controlId);
+// The program's open or save dialog (null when none showed up), and a file chosen in it: the name
+// typed and its OK pressed.
+HWND WaitFileDialog(DWORD pid);
+bool ChooseFile(DWORD pid, const std::wstring& path);
+// Drops files on a window of another process as the shell does: the DROPFILES block is written
+// into that process and its address posted as the drop handle.
+bool DropFiles(TessoraRun& run, HWND target, const std::vector<std::wstring>& paths);
 // OK or Cancel; waits until the window is gone.
 bool CloseWith(HWND options, int button);
 bool IsChecked(HWND control);

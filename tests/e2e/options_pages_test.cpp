@@ -69,21 +69,6 @@ void DropFiles(wts::Process& p, HWND target, const std::vector<std::wstring>& pa
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-// The program's open or save dialog: types the name and presses its OK button.
-bool ChooseFile(DWORD pid, const std::wstring& path) {
-    HWND dialog = nullptr, name = nullptr;
-    wts::WaitUntil([&] {
-        for (HWND h : wts::FindWindows(pid, L"#32770"))
-            for (int id : {1148, 1152})  // the file name's combo box or edit
-                if (IsWindowVisible(h) && (name = GetDlgItem(h, id)) && IsWindowVisible(name)) return (dialog = h);
-        return HWND();
-    });
-    if (!dialog) return false;
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    Press(dialog, IDOK);
-    return wts::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
-}
-
 std::wstring Answer(wts::Process& p, int button) {
     wts::MessageBoxInfo box;
     if (!wts::AnswerMessageBox(p.Pid(), box, button)) return L"(no box)";
@@ -186,7 +171,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     // Backup under a name typed without extension.
     const std::wstring dir = wts::TempDir(L"backups");
     Press(page, kBackup);
-    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\mine"));
+    ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), dir + L"\\mine"));
     EXPECT_EQ(Answer(run.proc, IDOK), L"Information: Files saved successfully.");
     std::string backup, db;
     ASSERT_TRUE(wts::ReadFileBytes(dir + L"\\mine.data", backup));
@@ -209,7 +194,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     // refused on Browse.
     for (const std::wstring& refused : {dir + L"\\notes.data", run.Path(L".\\POMLET64.DLL")}) {
         Press(page, kBrowse);
-        ASSERT_TRUE(ChooseFile(run.proc.Pid(), refused));
+        ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), refused));
         EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Wrong file selected.");
         EXPECT_TRUE(wts::WaitUntil([&] { return wts::WindowText(GetDlgItem(page, kRestorePath)).empty(); }));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kStartRestore)));
@@ -217,7 +202,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
 
     // A file replaced after it was chosen is refused when the restore starts.
     Press(page, kBrowse);
-    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
+    ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
     ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, kStartRestore)) != FALSE; }));
     ASSERT_TRUE(CopyFileW((dir + L"\\notes.data").c_str(), (dir + L"\\other.data").c_str(), FALSE));
     Press(page, kStartRestore);
@@ -227,7 +212,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
 
     // The other rules: chosen, confirmed, and in use at once.
     Press(page, kBrowse);
-    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
+    ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
     ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, kStartRestore)) != FALSE; }));
     EXPECT_EQ(wts::WindowText(GetDlgItem(page, kRestorePath)), dir + L"\\other.data");
     ShootBothLanguages(options, options::kBackup, L"options_backup");

@@ -76,22 +76,6 @@ HWND OpenRulesPage(TessoraRun& run, HWND* options) {
     return options::PageWindow(*options, options::kRules);
 }
 
-// Drops files on a window of another process as the shell does: the DROPFILES block is written
-// into that process and its address posted as the drop handle.
-bool DropFiles(TessoraRun& run, HWND target, const std::vector<std::wstring>& paths) {
-    std::wstring list;
-    for (const std::wstring& p : paths) list += p + L'\0';
-    list += L'\0';
-    std::string block(sizeof(DROPFILES), '\0');
-    DROPFILES* df = reinterpret_cast<DROPFILES*>(&block[0]);
-    df->pFiles = sizeof(DROPFILES);
-    df->fWide = TRUE;
-    block.append(reinterpret_cast<const char*>(list.data()), list.size() * sizeof(wchar_t));
-    void* remote = VirtualAllocEx(run.proc.pi.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
-    if (!remote || !WriteProcessMemory(run.proc.pi.hProcess, remote, block.data(), block.size(), nullptr)) return false;
-    return PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
-}
-
 TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     TessoraRun run(L"rulespage");
     ASSERT_TRUE(layout::StartProgram(run, 0));
@@ -135,7 +119,7 @@ TEST(RulesPage, AddATypeFiveRuleBindTitlesAndFilesThenEditAndDeleteIt) {
     EXPECT_TRUE(wts::WaitUntil([&] { return Captions(page, kPreviewFirst) == L"1(0) 2(1) 3(0) 4(0)"; }));
 
     // Two files dropped on zone 3 are bound to zone 3 of the screen shown.
-    ASSERT_TRUE(DropFiles(run, GetDlgItem(page, kPreviewFirst + 2), {L"C:\\Docs\\report.txt", L"C:\\Tools\\calc.exe"}));
+    ASSERT_TRUE(options::DropFiles(run, GetDlgItem(page, kPreviewFirst + 2), {L"C:\\Docs\\report.txt", L"C:\\Tools\\calc.exe"}));
     EXPECT_TRUE(wts::WaitUntil([&] { return wts::WindowText(GetDlgItem(page, kPreviewFirst + 2)) == L"3(2)"; }));
     {
         CRuleStore store = OpenStore(run);

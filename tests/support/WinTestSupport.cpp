@@ -136,7 +136,7 @@ HWND WaitForWindow(DWORD pid, const std::wstring& cls, const std::wstring& capti
     return found;
 }
 
-bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeoutMs) {
+HWND WaitMessageBox(DWORD pid, DWORD timeoutMs) {
     HWND box = nullptr;
     WaitUntil([&] {
         for (HWND h : FindWindows(pid, L"#32770")) {
@@ -145,9 +145,14 @@ bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeout
         }
         return false;
     }, timeoutMs);
+    return box;
+}
+
+bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeoutMs) {
+    HWND box = WaitMessageBox(pid, timeoutMs);
     if (!box) return false;
-    // the box can be visible a moment before its caption is set
-    WaitUntil([&] { return !WindowText(box).empty(); }, 2000);
+    // the box can be visible a moment before its caption and its text are set
+    WaitUntil([&] { return !WindowText(box).empty() && !WindowText(GetDlgItem(box, 0xFFFF)).empty(); }, 2000);
     info.hwnd = box;
     info.caption = WindowText(box);
     info.text = WindowText(GetDlgItem(box, 0xFFFF));

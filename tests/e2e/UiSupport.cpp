@@ -15,7 +15,7 @@ DWORD RemoteCall(HANDLE process, DWORD_PTR entry, void* param) {
     HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(entry), param,
                                        0, nullptr);
     DWORD code = 0;
-    if (thread && (WaitForSingleObject(thread, 5000) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &code))) code = 0;
+    if (thread && (WaitForSingleObject(thread, 15000) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &code))) code = 0;
     if (thread) CloseHandle(thread);
     return code;
 }

@@ -363,7 +363,8 @@ HWND AfxGetModalOwner(HWND hWnd) {
 
 int AfxShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
     if (g_messageBoxHook) return g_messageBoxHook(text, caption, type);
-    return MessageBoxW(AfxGetModalOwner(owner), text, caption, type);
+    // a child window given as owner stands for its top-level window, which the box disables
+    return MessageBoxW(owner ? owner : AfxGetModalOwner(), text, caption, type);
 }
 
 int AfxMessageBox(const wchar_t* text, UINT type) {

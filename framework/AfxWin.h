@@ -236,8 +236,8 @@ int AfxMessageBox(const wchar_t* text, UINT type = MB_OK);
 // Tests replace the box with a function of their own (text, caption, type) -> result.
 typedef int (*AfxMessageBoxHook)(const wchar_t* text, const wchar_t* caption, UINT type);
 void AfxSetMessageBoxHook(AfxMessageBoxHook hook);
-// Every box of the program goes through here, so that tests can answer them in-process. The box
-// is owned as AfxGetModalOwner(owner) says.
+// Every box of the program goes through here, so that tests can answer them in-process. Without
+// an owner the box is owned as AfxGetModalOwner says.
 int AfxShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
 // Runs one message through PreTranslateMessage of its window chain, then dispatches it.

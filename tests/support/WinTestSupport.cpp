@@ -151,9 +151,8 @@ HWND WaitMessageBox(DWORD pid, DWORD timeoutMs) {
 bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeoutMs) {
     HWND box = WaitMessageBox(pid, timeoutMs);
     if (!box) return false;
-    // The box can be visible before its caption and its text are set, and without a window
-    // manager Wine may hold the program's thread 2 s in between (when it hides a framed window).
-    WaitUntil([&] { return !WindowText(box).empty() && !WindowText(GetDlgItem(box, 0xFFFF)).empty(); }, 10000);
+    // the box can be visible a moment before its caption is set
+    WaitUntil([&] { return !WindowText(box).empty(); }, 2000);
     info.hwnd = box;
     info.caption = WindowText(box);
     info.text = WindowText(GetDlgItem(box, 0xFFFF));

@@ -21,7 +21,7 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const wchar_t* defExt, const wchar
     }
     if (fileName) lstrcpynW(m_fileBuffer.data(), fileName, static_cast<int>(kPathBuffer));
     m_ofn.lStructSize = sizeof(m_ofn);
-    m_ofn.hwndOwner = parent ? parent->m_hWnd : nullptr;
+    m_ofn.hwndOwner = parent ? AfxGetModalOwner(parent->m_hWnd) : nullptr;
     m_ofn.lpstrFilter = m_strFilter.IsEmpty() ? nullptr : m_strFilter.GetString();
     m_ofn.nFilterIndex = 1;
     m_ofn.lpstrFile = m_fileBuffer.data();
@@ -31,6 +31,8 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const wchar_t* defExt, const wchar
 }
 
 INT_PTR CFileDialog::DoModal() {
+    // without an owner the window that opened it could be closed under it
+    if (!m_ofn.hwndOwner) m_ofn.hwndOwner = AfxGetModalOwner();
     const BOOL ok = m_bOpen ? GetOpenFileNameW(&m_ofn) : GetSaveFileNameW(&m_ofn);
     if (!ok) return IDCANCEL;
     m_strPath = m_fileBuffer.data();
@@ -47,7 +49,8 @@ void AfxAllowDropMessages(HWND hWnd) {
     const auto changeEx = reinterpret_cast<ChangeFilterEx>(
         reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
     static bool processAllowed = false;  // the process-wide filter needs setting once
-    for (UINT msg : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
+    // never WM_COPYDATA: it carries the hotkey notices, which no less privileged process may send
+    for (UINT msg : {static_cast<UINT>(WM_DROPFILES), kCopyGlobalData}) {
         if (change && !processAllowed) change(msg, 1 /* MSGFLT_ADD */);
         if (changeEx && hWnd) changeEx(hWnd, msg, 1 /* MSGFLT_ALLOW */, nullptr);
     }

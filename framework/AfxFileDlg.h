@@ -19,7 +19,8 @@ public:
     CFileDialog(const CFileDialog&) = delete;
     CFileDialog& operator=(const CFileDialog&) = delete;
 
-    // IDOK with the chosen path, else IDCANCEL.
+    // IDOK with the chosen path, else IDCANCEL. Without a parent the dialog is owned as
+    // AfxGetModalOwner says.
     INT_PTR DoModal();
     CString GetPathName() const { return m_strPath; }
 
@@ -34,7 +35,7 @@ private:
     CString m_strPath;
 };
 
-// Lets WM_DROPFILES, WM_COPYDATA and WM_COPYGLOBALDATA through the message filter, so that a
+// Lets WM_DROPFILES and WM_COPYGLOBALDATA through the message filter, so that a
 // shell running with fewer rights than this process can drop files on us. Process-wide with
 // ChangeWindowMessageFilter, and for `hWnd` (when given) with ChangeWindowMessageFilterEx;
 // both are looked up at run time and skipped silently where the system lacks them.

@@ -15,6 +15,9 @@ std::unordered_map<HWND, CWnd*>& HandleMap() {
 
 thread_local CWnd* t_pWndInit = nullptr;
 thread_local HHOOK t_hHookCbt = nullptr;
+// The window whose handler runs now (the innermost one); a box or file dialog that the handler
+// opens belongs to that window's top-level window.
+thread_local HWND t_hWndHandling = nullptr;
 
 }  // namespace
 
@@ -184,7 +187,10 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!wnd) return ::DefWindowProcW(hWnd, msg, wp, lp);
     const MSG saved = wnd->m_currentMsg;
     wnd->m_currentMsg = MSG{hWnd, msg, wp, lp, 0, {0, 0}};
+    const HWND outerHandling = t_hWndHandling;
+    t_hWndHandling = hWnd;
     LRESULT result = AfxCallGuarded([&] { return wnd->WindowProc(msg, wp, lp); }, LRESULT(0));
+    t_hWndHandling = outerHandling;
     if (msg == WM_NCDESTROY) {
         // the object may outlive its window; forget the handle so that nothing routes to it
         HandleMap().erase(hWnd);
@@ -194,7 +200,8 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) {
         AfxCallGuarded([&] { wnd->PostNcDestroy(); return 0; }, 0);
         return result;
     }
-    wnd->m_currentMsg = saved;
+    // a handler may have destroyed the window, and with it freed the object
+    if (FromHandlePermanent(hWnd) == wnd) wnd->m_currentMsg = saved;
     return result;
 }
 
@@ -347,15 +354,22 @@ int AfxWinMain(HINSTANCE hInstance) {
 
 void AfxSetMessageBoxHook(AfxMessageBoxHook hook) { g_messageBoxHook = hook; }
 
+HWND AfxGetModalOwner(HWND hWnd) {
+    if (!hWnd) hWnd = t_hWndHandling;
+    // a pop-up cannot be owned by a child window; its top-level window is disabled instead
+    HWND top = hWnd && IsWindow(hWnd) ? GetAncestor(hWnd, GA_ROOT) : nullptr;
+    return top ? top : GetActiveWindow();
+}
+
 int AfxShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
     if (g_messageBoxHook) return g_messageBoxHook(text, caption, type);
-    return MessageBoxW(owner, text, caption, type);
+    // a child window given as owner stands for its top-level window, which the box disables
+    return MessageBoxW(owner ? owner : AfxGetModalOwner(), text, caption, type);
 }
 
 int AfxMessageBox(const wchar_t* text, UINT type) {
     CString caption = g_pApp ? g_pApp->m_pszAppName : CString(L"");
-    HWND owner = GetActiveWindow();
-    return AfxShowMessageBox(owner, text, caption, type);
+    return AfxShowMessageBox(nullptr, text, caption, type);
 }
 
 BOOL AfxPumpMessage() {

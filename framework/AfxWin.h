@@ -137,6 +137,19 @@ protected:
     friend void AfxAttach(CWnd*, HWND);
 };
 
+// Taken by a handler before a modal call (a box, a file dialog): whether the window still exists
+// with the same object afterwards. When it was destroyed meanwhile its object may be freed, so
+// the handler must touch nothing of it.
+class CWndAlive {
+public:
+    explicit CWndAlive(const CWnd* wnd) : m_pWnd(wnd), m_hWnd(wnd->m_hWnd) {}
+    explicit operator bool() const { return m_hWnd && CWnd::FromHandlePermanent(m_hWnd) == m_pWnd; }
+
+private:
+    const CWnd* m_pWnd;  // compared, never read
+    HWND m_hWnd;
+};
+
 // ---- dialogs ------------------------------------------------------------------------------
 
 class CDataExchange;
@@ -214,12 +227,17 @@ HINSTANCE AfxGetResourceHandle();
 // The framework's entry point: runs InitInstance, then ExitInstance when it returns.
 int AfxWinMain(HINSTANCE hInstance);
 
-// Message box owned by the active window, captioned with the application's name.
+// The owner of a modal box or dialog opened for `hWnd` (null: for the window whose handler runs
+// now): its top-level window, which stays disabled, and so cannot be closed, while the box is
+// open. The active window when there is none.
+HWND AfxGetModalOwner(HWND hWnd = nullptr);
+// Message box owned by the window whose handler opens it, captioned with the application's name.
 int AfxMessageBox(const wchar_t* text, UINT type = MB_OK);
 // Tests replace the box with a function of their own (text, caption, type) -> result.
 typedef int (*AfxMessageBoxHook)(const wchar_t* text, const wchar_t* caption, UINT type);
 void AfxSetMessageBoxHook(AfxMessageBoxHook hook);
-// Every box of the program goes through here, so that tests can answer them in-process.
+// Every box of the program goes through here, so that tests can answer them in-process. Without
+// an owner the box is owned as AfxGetModalOwner says.
 int AfxShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
 // Runs one message through PreTranslateMessage of its window chain, then dispatches it.

@@ -228,7 +228,8 @@ bool CXTab2::RunRuleEditor(int mode) {
     m_pRuleStore->m_nEditMode = mode;
     dlg.SetRuleStore(m_pRuleStore);
     dlg.SetLanguage(m_pLanguage);
-    return dlg.DoModal() == IDOK;
+    const CWndAlive alive(this);
+    return dlg.DoModal() == IDOK && alive;  // the caller reads the page again
 }
 
 void CXTab2::OnBnClickedAdd() {
@@ -259,7 +260,8 @@ LRESULT CXTab2::OnRegionButton(WPARAM wp, LPARAM) {
     dlg.m_nScreen = m_nShownScreen;
     dlg.m_nRuleIndex = m_nRuleIndex;
     dlg.m_nRegion = id - (kPreviewFirstId - 1);
-    if (dlg.DoModal() == IDOK) RefreshRule();
+    const CWndAlive alive(this);
+    if (dlg.DoModal() == IDOK && alive) RefreshRule();
     return 0;
 }
 

@@ -55,7 +55,9 @@ void CXTabBackup::OnBnClickedBackup() {
     // still matches the filter when it is restored
     CFileDialog dialog(FALSE, kBackupExt, kBackupName, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kBackupFilter);
     dialog.m_ofn.lpstrInitialDir = kStartDir;
-    if (dialog.DoModal() != IDOK) return;
+    // every modal call below may outlive the page (a closing message from elsewhere)
+    const CWndAlive alive(this);
+    if (dialog.DoModal() != IDOK || !alive) return;
     const CString destination = dialog.GetPathName();
     const CString source = CAppFiles().GetAppFilePath(RULE_DB_FILE_NAME);
     // a copy of the database onto itself would empty it
@@ -81,11 +83,12 @@ void CXTabBackup::OnBnClickedBrowse() {
     ClearChoice();
     CFileDialog dialog(TRUE, kBackupExt, nullptr, OFN_READONLY | OFN_HIDEREADONLY, kBackupFilter);
     dialog.m_ofn.lpstrInitialDir = kStartDir;
-    if (dialog.DoModal() != IDOK) return;
+    const CWndAlive alive(this);
+    if (dialog.DoModal() != IDOK || !alive) return;
     const CString path = dialog.GetPathName();
     if (!IsRestorable(path)) {
         AfxMessageBox(Text(kTextWrongFile), MB_ICONERROR);
-        ClearChoice();
+        if (alive) ClearChoice();
         return;
     }
     ::EnableWindow(m_btnStartRestore, TRUE);
@@ -94,13 +97,14 @@ void CXTabBackup::OnBnClickedBrowse() {
 
 void CXTabBackup::OnBnClickedStartRestore() {
     const CString path = m_edRestorePath.GetWindowText();
+    const CWndAlive alive(this);
     // checked again: the file may have changed since it was chosen
     if (!IsRestorable(path)) {
         AfxMessageBox(Text(kTextWrongFile), MB_ICONERROR);
-        ClearChoice();
+        if (alive) ClearChoice();
         return;
     }
-    if (PageBox(kTextConfirmRestore, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (PageBox(kTextConfirmRestore, MB_YESNO | MB_ICONQUESTION) != IDYES || !alive) return;
     switch (RestoreRuleDatabase(*m_pRuleStore, path, MakeRestoreFiles())) {
     case RestoreResult::Restored:
         ClearChoice();
@@ -111,7 +115,7 @@ void CXTabBackup::OnBnClickedStartRestore() {
         break;
     case RestoreResult::WrongFile:
         AfxMessageBox(Text(kTextWrongFile), MB_ICONERROR);
-        ClearChoice();
+        if (alive) ClearChoice();
         break;
     case RestoreResult::Failed:
         // the old rules are still in use; the choice stays, so that the user can try again

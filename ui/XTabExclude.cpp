@@ -89,8 +89,9 @@ void CXTabExclude::OnBnClickedAdd() {
     CString title = m_edTitle.GetWindowText();
     title.Trim();
     if (title.IsEmpty()) {
+        const CWndAlive alive(this);
         AfxMessageBox(Text(kTextExcludeEmpty), MB_OK | MB_ICONQUESTION);
-        ::SetFocus(m_edTitle);
+        if (alive) ::SetFocus(m_edTitle);
         return;
     }
     int id = 0;
@@ -113,7 +114,9 @@ void CXTabExclude::OnLvnKeydownList(NMHDR* hdr, LRESULT* result) {
 
 void CXTabExclude::DeleteSelected() {
     if (m_listExclude.GetSelectedCount() == 0 || !m_pRuleStore) return;
-    if (AfxShowMessageBox(m_hWnd, Text(kTextConfirmDelete), Text(kTextInformation), MB_YESNO | MB_ICONQUESTION) != IDYES)
+    const CWndAlive alive(this);
+    if (AfxShowMessageBox(m_hWnd, Text(kTextConfirmDelete), Text(kTextInformation), MB_YESNO | MB_ICONQUESTION) != IDYES ||
+        !alive)
         return;
     // A row whose delete fails is deselected, so that the walk moves on and ends.
     for (int row; (row = m_listExclude.GetNextItem(-1, LVNI_SELECTED)) >= 0;) {

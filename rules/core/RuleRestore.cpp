@@ -4,13 +4,16 @@
 
 namespace {
 
-// Puts the old file back (when it was moved aside) and reopens it.
+// Puts the old file back (when it was moved aside), reopens it and makes `ruleId` current again:
+// the pages still show that rule, and what they bind goes to the store's current rule.
 RestoreResult GiveBack(CRuleStore& store, const RestoreFiles& files, const CString& db, const CString& aside,
-                       const CString& temp) {
+                       const CString& temp, int ruleId) {
     if (!aside.IsEmpty()) files.move(aside, db);
     files.remove(temp);
     store.ReopenDatabase();
-    store.Reload(0);
+    int index = 0;
+    while (store.Reload(index) && store.m_nCurRuleId != ruleId) ++index;
+    if (store.m_nCurRuleId != ruleId) store.Reload(0);
     store.LoadExcludes();
     return RestoreResult::Failed;
 }
@@ -34,13 +37,15 @@ RestoreResult RestoreRuleDatabase(CRuleStore& store, const CString& source, cons
         return RestoreResult::Failed;
     }
 
+    const int currentRule = store.m_nCurRuleId;
     store.CloseDatabase();
     // A journal left by an interrupted write of the old file would be rolled into the new one.
-    if (!files.remove(db + L"-journal") || !files.remove(aside)) return GiveBack(store, files, db, L"", temp);
-    if (!files.move(db, aside)) return GiveBack(store, files, db, L"", temp);
+    if (!files.remove(db + L"-journal") || !files.remove(aside))
+        return GiveBack(store, files, db, L"", temp, currentRule);
+    if (!files.move(db, aside)) return GiveBack(store, files, db, L"", temp, currentRule);
     if (!files.move(temp, db) || store.ReopenDatabase() != 0) {
         store.CloseDatabase();
-        return GiveBack(store, files, db, aside, temp);
+        return GiveBack(store, files, db, aside, temp, currentRule);
     }
     files.remove(aside);
     if (!store.Reload(0)) store.m_nCurRuleId = 0;

@@ -94,8 +94,10 @@ bool PickLanguage(HWND options, const std::wstring& name) {
     return true;
 }
 
-std::wstring SelectedLanguage(HWND options) {
-    HWND combo = GetDlgItem(options, kCombo);
+std::wstring SelectedLanguage(HWND options) { return SelectedText(options, kCombo); }
+
+std::wstring SelectedText(HWND dialog, int comboId) {
+    HWND combo = GetDlgItem(dialog, comboId);
     const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (sel == CB_ERR) return L"";
     wchar_t text[64] = {};
@@ -114,6 +116,36 @@ std::wstring ComboItems(HWND dialog, int comboId) {
         items += (i ? L"|" : L"") + std::wstring(text.c_str());
     }
     return items;
+}
+
+namespace {
+HWND FileNameField(HWND dialog) {
+    for (int id : {1148, 1152}) {  // the file name's combo box or edit
+        HWND name = GetDlgItem(dialog, id);
+        if (name && IsWindowVisible(name)) return name;
+    }
+    return nullptr;
+}
+}  // namespace
+
+HWND WaitFileDialog(DWORD pid) {
+    HWND dialog = nullptr;
+    wts::WaitUntil([&] {
+        for (HWND h : wts::FindWindows(pid, L"#32770"))
+            if (IsWindowVisible(h) && FileNameField(h)) return (dialog = h) != nullptr;
+        return false;
+    });
+    return dialog;
+}
+
+bool ChooseFile(DWORD pid, const std::wstring& path, bool replace) {
+    HWND dialog = WaitFileDialog(pid);
+    if (!dialog) return false;
+    SendMessageW(FileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    wts::MessageBoxInfo box;
+    if (replace && (!wts::AnswerMessageBox(pid, box, IDYES) || box.hwnd == dialog)) return false;
+    return wts::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
 bool CloseWith(HWND options, int button) {

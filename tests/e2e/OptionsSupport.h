@@ -36,9 +36,14 @@ void ClickPageButton(HWND options, Page p);
 // Selects the combo item with exactly this text and tells the window, as a user's pick does.
 bool PickLanguage(HWND options, const std::wstring& name);
 std::wstring SelectedLanguage(HWND options);  // empty when nothing is selected
+std::wstring SelectedText(HWND dialog, int comboId);
 std::wstring ComboItems(HWND dialog, int comboId);
 // A visible dialog of the program that holds this control; null when none showed up.
 HWND WaitDialog(TessoraRun& run, int controlId);
+// The program's open or save dialog (null when none showed up), and a file chosen in it: the name
+// typed and its OK pressed; with `replace`, Yes to the save dialog's question whether to replace it.
+HWND WaitFileDialog(DWORD pid);
+bool ChooseFile(DWORD pid, const std::wstring& path, bool replace = false);
 // OK or Cancel; waits until the window is gone.
 bool CloseWith(HWND options, int button);
 bool IsChecked(HWND control);

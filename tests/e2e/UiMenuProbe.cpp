@@ -10,7 +10,9 @@
 extern "C" __declspec(dllexport) DWORD WINAPI ReadPopupMenu(void* buffer) {
     DWORD_PTR answer = 0;
     const UINT getMenu = 0x01E1;  // MN_GETHMENU
-    if (!SendMessageTimeoutW(*static_cast<HWND*>(buffer), getMenu, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer)) return 0;
+    // Without a window manager, Wine holds the program's thread 2 s whenever it hides one of its
+    // framed windows (the splash 2 s after start, the options window on Escape), menu open or not.
+    if (!SendMessageTimeoutW(*static_cast<HWND*>(buffer), getMenu, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer)) return 0;
     HMENU menu = reinterpret_cast<HMENU>(answer);
     const int count = GetMenuItemCount(menu);
     wchar_t* out = static_cast<wchar_t*>(buffer);

@@ -15,7 +15,7 @@ DWORD RemoteCall(HANDLE process, DWORD_PTR entry, void* param) {
     HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(entry), param,
                                        0, nullptr);
     DWORD code = 0;
-    if (thread && (WaitForSingleObject(thread, 5000) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &code))) code = 0;
+    if (thread && (WaitForSingleObject(thread, 15000) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &code))) code = 0;
     if (thread) CloseHandle(thread);
     return code;
 }
@@ -79,6 +79,19 @@ bool RunUnix(const std::wstring& script) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return true;
+}
+
+bool Xdotool(const std::wstring& script) {
+    wchar_t display[64] = {};
+    if (!GetEnvironmentVariableW(L"DISPLAY", display, 64)) return false;
+    std::wstring dir = TESSORA_DIST_DIR_W;  // on drive Z:, seen by Unix programs too
+    const std::wstring marker = dir.substr(0, dir.find_last_of(L'\\')) + L"\\xdotool.done";
+    DeleteFileW(marker.c_str());
+    std::wstring unixMarker = marker.substr(2);  // drive Z: is the Unix root
+    std::replace(unixMarker.begin(), unixMarker.end(), L'\\', L'/');
+    return RunUnix(L"DISPLAY=" + std::wstring(display) + L" /usr/bin/xdotool " + script + L"; touch '" + unixMarker +
+                   L"'") &&
+           wts::WaitUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000, 50);
 }
 
 bool Screenshot(const std::wstring& name, const RECT& area) {

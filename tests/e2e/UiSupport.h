@@ -28,6 +28,9 @@ bool WaitMenuGone(DWORD pid);
 
 // Starts a command of the Unix shell; Wine starts it but cannot wait for it.
 bool RunUnix(const std::wstring& script);
+// Runs an xdotool script in the X display of the test, as a user's keys and clicks; true once it
+// has finished.
+bool Xdotool(const std::wstring& script);
 
 // Writes a picture of a part of the screen to <build>/screenshots/<name>.png for a person to look
 // at; false when it could not be made.

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/e2e/LayoutSupport.h"
+#include "tests/e2e/UiSupport.h"
 
 namespace {
 
@@ -19,27 +20,6 @@ std::string ReadFileText(const std::wstring& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-// Runs an xdotool script in the X display of the test; true once it has finished.
-bool Xdotool(const std::wstring& script) {
-    wchar_t display[64] = {};
-    if (!GetEnvironmentVariableW(L"DISPLAY", display, 64)) return false;
-    std::wstring dir = TESSORA_DIST_DIR_W;  // on drive Z:, seen by Unix programs too
-    const std::wstring marker = dir.substr(0, dir.find_last_of(L'\\')) + L"\\xdotool.done";
-    DeleteFileW(marker.c_str());
-    std::wstring unixMarker = marker.substr(2);  // drive Z: is the Unix root
-    for (wchar_t& c : unixMarker)
-        if (c == L'\\') c = L'/';
-    std::wstring cmd = L"/bin/sh -c \"DISPLAY=" + std::wstring(display) + L" /usr/bin/xdotool " + script +
-                       L"; touch '" + unixMarker + L"'\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return wts::WaitUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000, 50);
 }
 
 // The log's layout lines, reduced to their keys ("32" for Alt + 3 + 2).
@@ -77,11 +57,11 @@ TEST(KeyBurst, FastSequencesNeverLeakDigitsNorTakeTheNextLetterAndEndWithTheLast
     layout::SampleWindows s;
     ASSERT_TRUE(s.Start(specs));
 
-    ASSERT_TRUE(Xdotool(L"search --sync --name '^Typing$' windowfocus --sync"));
+    ASSERT_TRUE(ui::Xdotool(L"search --sync --name '^Typing$' windowfocus --sync"));
     Sleep(300);
     // Alt held through three sequences, then three with Alt pressed for each, about 0.1 s apart.
     const std::string typed = "31 21 13 22 12 23";
-    ASSERT_TRUE(Xdotool(L"keydown alt key 3 key 1 sleep 0.1 key 2 key 1 sleep 0.1 key 1 key 3 keyup alt "
+    ASSERT_TRUE(ui::Xdotool(L"keydown alt key 3 key 1 sleep 0.1 key 2 key 1 sleep 0.1 key 1 key 3 keyup alt "
                              L"sleep 0.1 keydown alt key 2 key 2 keyup alt sleep 0.1 keydown alt key 1 key 2 keyup alt "
                              L"sleep 0.1 keydown alt key 2 key 3 keyup alt"));
     auto lastApplied = [&] {
@@ -104,7 +84,7 @@ TEST(KeyBurst, FastSequencesNeverLeakDigitsNorTakeTheNextLetterAndEndWithTheLast
     wchar_t front[64] = {};
     GetWindowTextW(GetForegroundWindow(), front, 64);
     EXPECT_EQ(GetForegroundWindow(), typing.Get(L"Typing")) << wts::Wide2Narrow(front);
-    ASSERT_TRUE(Xdotool(L"key x"));
+    ASSERT_TRUE(ui::Xdotool(L"key x"));
     ASSERT_TRUE(wts::WaitUntil([&] { return ReadFileText(keyLog).find("CH 78") != std::string::npos; }, 5000))
         << ReadFileText(keyLog);
     const std::string keys = ReadFileText(keyLog);

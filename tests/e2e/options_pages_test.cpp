@@ -50,24 +50,6 @@ void SelectRows(wts::Process& p, HWND list, std::initializer_list<int> rows) {
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-// The program's open or save dialog: types the name and presses its OK button; answers Yes when
-// the save dialog asks whether to replace the file.
-bool ChooseFile(DWORD pid, const std::wstring& path, bool replace = false) {
-    HWND dialog = nullptr, name = nullptr;
-    wts::WaitUntil([&] {
-        for (HWND h : wts::FindWindows(pid, L"#32770"))
-            for (int id : {1148, 1152})  // the file name's combo box or edit
-                if (IsWindowVisible(h) && (name = GetDlgItem(h, id)) && IsWindowVisible(name)) return (dialog = h);
-        return HWND();
-    });
-    if (!dialog) return false;
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    Press(dialog, IDOK);
-    wts::MessageBoxInfo box;
-    if (replace && (!wts::AnswerMessageBox(pid, box, IDYES) || box.hwnd == dialog)) return false;
-    return wts::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
-}
-
 std::wstring Answer(wts::Process& p, int button) {
     wts::MessageBoxInfo box;
     if (!wts::AnswerMessageBox(p.Pid(), box, button)) return L"(no box)";
@@ -170,7 +152,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     // Backup under a name typed without extension.
     const std::wstring dir = wts::TempDir(L"backups");
     Press(page, kBackup);
-    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\mine"));
+    ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), dir + L"\\mine"));
     EXPECT_EQ(Answer(run.proc, IDOK), L"Information: Files saved successfully.");
     std::string backup, db;
     ASSERT_TRUE(wts::ReadFileBytes(dir + L"\\mine.data", backup));
@@ -179,7 +161,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
 
     // A backup onto the database in use would empty it: refused, and the database stays whole.
     Press(page, kBackup);
-    ASSERT_TRUE(ChooseFile(run.proc.Pid(), run.Path(L"pomlet64.dll"), true));
+    ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), run.Path(L"pomlet64.dll"), true));
     EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Save file failed!");
     std::string kept;
     ASSERT_TRUE(wts::ReadFileBytes(run.Path(L"pomlet64.dll"), kept));
@@ -206,7 +188,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
     // refused on Browse.
     for (const std::wstring& refused : {dir + L"\\notes.data", run.Path(L".\\POMLET64.DLL")}) {
         Press(page, kBrowse);
-        ASSERT_TRUE(ChooseFile(run.proc.Pid(), refused));
+        ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), refused));
         EXPECT_EQ(Answer(run.proc, IDOK), L"Tessora: Wrong file selected.");
         EXPECT_TRUE(wts::WaitUntil([&] { return wts::WindowText(GetDlgItem(page, kRestorePath)).empty(); }));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kStartRestore)));
@@ -214,7 +196,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
 
     // A file replaced after it was chosen is refused when the restore starts.
     Press(page, kBrowse);
-    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
+    ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
     ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, kStartRestore)) != FALSE; }));
     ASSERT_TRUE(CopyFileW((dir + L"\\notes.data").c_str(), (dir + L"\\other.data").c_str(), FALSE));
     Press(page, kStartRestore);
@@ -224,7 +206,7 @@ TEST(OptionsBackup, BackupThenRestoreOfOtherRulesIsWhatTheNextHotkeyApplies) {
 
     // The other rules: chosen, confirmed, and in use at once.
     Press(page, kBrowse);
-    ASSERT_TRUE(ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
+    ASSERT_TRUE(options::ChooseFile(run.proc.Pid(), dir + L"\\other.data"));
     ASSERT_TRUE(wts::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, kStartRestore)) != FALSE; }));
     EXPECT_EQ(wts::WindowText(GetDlgItem(page, kRestorePath)), dir + L"\\other.data");
     ShootBothLanguages(options, options::kBackup, L"options_backup");

@@ -82,10 +82,12 @@ TEST(RulesRestore, OnlyAGoodBackupReplacesTheRulesInUse) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         const std::string db = CopyShippedDb(dir);
-        Peer(db).PutRule("Q1", {{1, 1}});
+        const int shown = Peer(db).PutRule("Q1", {{1, 1}});
+        Peer(db).PutRule("Q2", {{1, 1}});
         const auto before = Peer(db).Snapshot();
         StoreHarness h(dir);
-        ASSERT_TRUE(h.store->Reload(0));
+        ASSERT_TRUE(h.store->Reload(1));  // the rules page shows the older rule
+        ASSERT_EQ(h.store->m_nCurRuleId, shown);
         h.store->LoadExcludes();
         const bool staleJournal = std::string(c.what).find("journal") != std::string::npos;
         if (staleJournal) WriteBytes(db + "-journal", "left by a crash");
@@ -105,7 +107,10 @@ TEST(RulesRestore, OnlyAGoodBackupReplacesTheRulesInUse) {
         EXPECT_EQ(h.store->FindRuleByHotkey(L"Q7") > 0, restored) << "the next Q hotkey reads the file in use";
         EXPECT_EQ(h.store->FindRuleByHotkey(L"Q1") > 0, !restored);
         EXPECT_EQ(h.store->m_nExcludeCount, restored ? 1 : 0) << "the exclude list is reloaded";
-        EXPECT_EQ(h.store->GetRuleHotkey(0), restored ? L"Q7" : L"Q1");
+        EXPECT_EQ(h.store->GetRuleHotkey(0), restored ? L"Q7" : L"Q2");
+        if (!restored) {
+            EXPECT_EQ(h.store->m_nCurRuleId, shown) << "a title bound next goes to the rule on screen";
+        }
         int id = 0;
         EXPECT_EQ(h.store->AddExclude(L"after", &id, 0), 0) << "the store still writes";
         for (const char* leftover : {".restore", ".previous"})

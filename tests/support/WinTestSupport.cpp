@@ -137,7 +137,7 @@ HWND WaitForWindow(DWORD pid, const std::wstring& cls, const std::wstring& capti
     return found;
 }
 
-bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeoutMs) {
+HWND WaitMessageBox(DWORD pid, DWORD timeoutMs) {
     HWND box = nullptr;
     WaitUntil([&] {
         for (HWND h : FindWindows(pid, L"#32770")) {
@@ -146,9 +146,15 @@ bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeout
         }
         return false;
     }, timeoutMs);
+    return box;
+}
+
+bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeoutMs) {
+    HWND box = WaitMessageBox(pid, timeoutMs);
     if (!box) return false;
-    // the box can be visible a moment before its caption and its text are set
-    WaitUntil([&] { return !WindowText(box).empty() && !WindowText(GetDlgItem(box, 0xFFFF)).empty(); }, 2000);
+    // the box can be visible before its caption and its text are set, for as long as Wine holds the
+    // program while it hides another window (2 s without a window manager)
+    WaitUntil([&] { return !WindowText(box).empty() && !WindowText(GetDlgItem(box, 0xFFFF)).empty(); }, 10000);
     info.hwnd = box;
     info.caption = WindowText(box);
     info.text = WindowText(GetDlgItem(box, 0xFFFF));

@@ -47,6 +47,8 @@ struct MessageBoxInfo {
     std::wstring text;
     HWND owner = nullptr;
 };
+// Waits for a message box of the process; null when none showed up.
+HWND WaitMessageBox(DWORD pid, DWORD timeoutMs = 15000);
 // Waits for a message box of the process, reads it and answers it with the given button.
 bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button = IDOK, DWORD timeoutMs = 15000);
 

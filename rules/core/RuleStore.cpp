@@ -217,7 +217,7 @@ int CRuleStore::UpdateRule(const CString& name, const CString& hotkey, std::vect
     CSqliteTransaction tx(*m_pDb);
     if (tx.Result() != SQLITE_RESULT_OK) return tx.Result();
     // A rule that vanished meanwhile would only collect orphan rows.
-    if (m_pDb->GetUserDefineWithDetails(m_nCurRuleId).Rows() == 0) return SQLITE_RESULT_ERROR;
+    if (!RuleExists(m_nCurRuleId)) return SQLITE_RESULT_ERROR;
 
     const int oldType = entries[0].prev_type_id;
     const int newType = entries[0].type_id;

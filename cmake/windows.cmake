@@ -15,7 +15,7 @@ set(TESSORA_STATIC_LINK -static -static-libgcc -static-libstdc++)
 set(TESSORA_SHIP_LINK -s -Wl,--file-alignment,4096 -Wl,--section-alignment,4096)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 set(TESSORA_WIN_LIBS comctl32 gdiplus shlwapi version wininet ole32 oleaut32 uuid shell32
-    comdlg32 advapi32 gdi32 user32 kernel32 msimg32)
+    comdlg32 advapi32 gdi32 user32 kernel32 msimg32 ws2_32)
 
 include(GoogleTest)
 

@@ -72,6 +72,12 @@ UINT CHttpFile::Read(void* buffer, UINT count) {
     return read;
 }
 
+DWORD CHttpFile::QueryDataAvailable() {
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(m_hRequest, &available, 0, 0)) AfxThrowInternetException(1);
+    return available;
+}
+
 // ---- connection ---------------------------------------------------------------------------
 
 CHttpConnection::~CHttpConnection() { Close(); }

@@ -35,6 +35,9 @@ public:
     BOOL SendRequest();
     BOOL QueryInfoStatusCode(DWORD& status) const;
     UINT Read(void* buffer, UINT count);
+    // Bytes that can be read without waiting for more, after waiting for at least one; 0 at
+    // the end of the body.
+    DWORD QueryDataAvailable();
     void Close();
 
 private:

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "framework/AfxInet.h"
+#include "update/ReceiveGuard.h"
 
 namespace {
 
@@ -15,6 +16,11 @@ const DWORD kChunk = 1024;
 const DWORD kTimeoutMs = 15000;
 const DWORD kTimeoutOptions[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                                  INTERNET_OPTION_RECEIVE_TIMEOUT};
+// A whole run, whatever the server sends or withholds; a connect that starts last still ends
+// within a minute of the start.
+const DWORD kRunMs = 45000;
+// What a bounded body may bring with it: headers, chunk framing, WinINet's read-ahead.
+const DWORD kHeaderRoom = 64 * 1024;
 
 // WinINet ignores every notification; the callback only has to exist when asked for.
 class CInetFileSession : public CInternetSession {
@@ -72,6 +78,7 @@ void CInetFile::Notify(UINT msg, int low, bool post) {
 
 void CInetFile::Run() {
     int result = INETERR_SUCCESS;
+    CReceiveGuard guard(GetTickCount() + kRunMs, m_nMaxBytes ? m_nMaxBytes + kHeaderRoom : 0);
     std::unique_ptr<CInetFileSession> session;
     std::unique_ptr<CHttpConnection> connection;
     std::unique_ptr<CHttpFile> request;
@@ -108,7 +115,10 @@ void CInetFile::Run() {
         m_nBytesReceived = 0;
         BYTE buffer[kChunk];
         for (;;) {
-            const UINT n = request->Read(buffer, kChunk);
+            if (!guard.CanReceive()) AfxThrowInternetException(1, ERROR_INTERNET_TIMEOUT);
+            // only what has come: a read waits until its whole buffer is filled
+            const DWORD available = request->QueryDataAvailable();
+            const UINT n = available ? request->Read(buffer, (std::min)(available, kChunk)) : 0;
             if (n == 0) break;
             try {
                 file.Write(buffer, n);
@@ -144,6 +154,9 @@ void CInetFile::Run() {
     } catch (...) {
         result = INETERR_INTERNET;
     }
+    // Closing a request reads what is left of its answer on some WinINets; a run that ended
+    // early leaves it unread.
+    guard.Spend();
     request.reset();
     connection.reset();
     if (session) session->Close();

@@ -26,36 +26,77 @@ struct HttpReply {
     bool silent = false;           // the request is read and never answered; held until the client leaves
 };
 
-class LoopbackHttp {
+// A socket listening on 127.0.0.1 that hands each connection it accepts to `take`, on its own
+// thread, until its time limit or Stop().
+class LoopbackListener {
 public:
-    using Handler = std::function<HttpReply(const std::string& requestLine)>;
-
-    explicit LoopbackHttp(Handler handler, DWORD lifetimeMs = 60000) : m_handler(std::move(handler)) {
+    LoopbackListener(DWORD lifetimeMs, std::function<void(SOCKET)> take) : m_take(std::move(take)) {
         WSADATA wsa;
         WSAStartup(MAKEWORD(2, 2), &wsa);
-        m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         sockaddr_in addr = {};
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         addr.sin_port = 0;
         int len = sizeof(addr);
-        if (m_listener == INVALID_SOCKET || bind(m_listener, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 ||
-            listen(m_listener, 8) != 0 || getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        if (m_socket == INVALID_SOCKET || bind(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 ||
+            listen(m_socket, 32) != 0 || getsockname(m_socket, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
             return;
         m_port = ntohs(addr.sin_port);
         m_deadline = GetTickCount() + lifetimeMs;
-        m_thread = std::thread([this] { Serve(); });
+        m_thread = std::thread([this] { Listen(); });
     }
-    ~LoopbackHttp() {
-        m_stop = true;
-        if (m_thread.joinable()) m_thread.join();
-        if (m_listener != INVALID_SOCKET) closesocket(m_listener);
+    ~LoopbackListener() {
+        Stop();
+        if (m_socket != INVALID_SOCKET) closesocket(m_socket);
         WSACleanup();
     }
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
+
+    void Stop() {
+        m_stop = true;
+        if (m_thread.joinable()) m_thread.join();
+    }
+    unsigned short Port() const { return m_port; }
+    bool TimeLeft() const { return !m_stop && static_cast<int>(m_deadline - GetTickCount()) > 0; }
+
+private:
+    void Listen() {
+        while (TimeLeft()) {
+            fd_set set;
+            FD_ZERO(&set);
+            FD_SET(m_socket, &set);
+            timeval tv = {0, 100000};
+            if (select(0, &set, nullptr, nullptr, &tv) <= 0) continue;
+            SOCKET c = accept(m_socket, nullptr, nullptr);
+            if (c != INVALID_SOCKET) m_take(c);
+        }
+    }
+
+    std::function<void(SOCKET)> m_take;
+    SOCKET m_socket = INVALID_SOCKET;
+    unsigned short m_port = 0;
+    DWORD m_deadline = 0;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+class LoopbackHttp {
+public:
+    using Handler = std::function<HttpReply(const std::string& requestLine)>;
+
+    explicit LoopbackHttp(Handler handler, DWORD lifetimeMs = 60000)
+        : m_handler(std::move(handler)), m_listener(lifetimeMs, [this](SOCKET c) {
+              // one at a time: the scenarios count answers in order
+              Answer(c);
+              closesocket(c);
+              ++m_answered;
+          }) {}
     LoopbackHttp(const LoopbackHttp&) = delete;
     LoopbackHttp& operator=(const LoopbackHttp&) = delete;
 
-    unsigned short Port() const { return m_port; }
+    unsigned short Port() const { return m_listener.Port(); }
     std::vector<std::string> Requests() {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_requests;
@@ -64,22 +105,7 @@ public:
     int Answered() const { return m_answered; }
 
 private:
-    bool TimeLeft() const { return !m_stop && static_cast<int>(m_deadline - GetTickCount()) > 0; }
-
-    void Serve() {
-        while (TimeLeft()) {
-            fd_set set;
-            FD_ZERO(&set);
-            FD_SET(m_listener, &set);
-            timeval tv = {0, 100000};
-            if (select(0, &set, nullptr, nullptr, &tv) <= 0) continue;
-            SOCKET c = accept(m_listener, nullptr, nullptr);
-            if (c == INVALID_SOCKET) continue;
-            Answer(c);
-            closesocket(c);
-            ++m_answered;
-        }
-    }
+    bool TimeLeft() const { return m_listener.TimeLeft(); }
 
     bool SendAll(SOCKET c, const char* p, size_t n) {
         while (n > 0 && TimeLeft()) {
@@ -141,14 +167,10 @@ private:
     }
 
     Handler m_handler;
-    SOCKET m_listener = INVALID_SOCKET;
-    unsigned short m_port = 0;
-    DWORD m_deadline = 0;
-    std::atomic<bool> m_stop{false};
     std::atomic<int> m_answered{0};
     std::mutex m_mutex;
     std::vector<std::string> m_requests;
-    std::thread m_thread;
+    LoopbackListener m_listener;  // last: it calls on everything above as soon as it is made
 };
 
 inline const wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";

@@ -256,6 +256,12 @@ bool CUpdateFiles::ParseFileNodes(IXMLDOMNodeList* nodes) {
             child->get_nextSibling(&next);
             std::swap(child.p, next.p);
         }
+        // Only a plain name in a folder below the chosen one is a file of ours: the installed-file
+        // check would open any other on the user-interface thread, a device that never answers or
+        // a file anywhere on the drive.
+        if (!update::IsPlainFileName(entry->m_strFileName) ||
+            (!entry->m_strLocalPath.IsEmpty() && !update::IsPlainRelativeFolder(entry->m_strLocalPath)))
+            continue;
         entry->m_strFullLocalPath = FullLocalPath(*entry);
         m_files.push_back(entry.release());
     }

@@ -51,7 +51,8 @@ public:
 
     // Replaces the entries with those of the document; false (and no entries) when it cannot
     // be read, is not well-formed, declares a document type, or is too large to be a description
-    // (in bytes or in entries).
+    // (in bytes or in entries). An entry whose name or local path is not plain (see
+    // update::IsPlainFileName) is left out, and the rest stand.
     bool LoadXml(const CString& path);
     int CountFilesToUpdate();
     DWORD GetTotalLength();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 
 #include "tests/e2e/LayoutSupport.h"
@@ -71,7 +72,7 @@ DWORD LongestAnswer(HWND h, const std::function<bool()>& done, DWORD timeoutMs, 
     for (;;) {
         const DWORD sent = GetTickCount();
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+        SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);  // far past any bound: hung
         longest = (std::max)(longest, GetTickCount() - sent);
         if (!doneAt && done()) doneAt = GetTickCount();
         if (doneAt ? GetTickCount() - doneAt >= afterMs : GetTickCount() - start >= timeoutMs) return longest;
@@ -145,6 +146,86 @@ TEST(UpdateCheck, AtStartUpOnlyANewerVersionIsOfferedAndEverythingElseStaysQuiet
         ExpectCleanAndAnswering(run, tempFiles, kGermanCaption);
         EXPECT_EQ(server.Answered() - answered, c.autoUpdate);
         EXPECT_EQ(run.ExitByTray(), 0u);
+    }
+}
+
+struct Entry {
+    const char* fileName;
+    const char* localPath;
+};
+
+std::string Description(const std::vector<Entry>& entries) {
+    std::string xml = "<?xml version=\"1.0\"?><Update>";
+    for (const Entry& e : entries)
+        xml += std::string("<File><FileName>") + e.fileName + "</FileName><LocalPath>" + e.localPath +
+               "</LocalPath><FileVersion>1.0.0.1</FileVersion></File>";
+    return xml + "</Update>";
+}
+
+// The last part of a path (a name), folded to lower case.
+std::string FoldedName(std::string path) {
+    path = path.substr(path.find_last_of("\\/") + 1);
+    std::transform(path.begin(), path.end(), path.begin(), [](unsigned char ch) { return std::tolower(ch); });
+    return path;
+}
+
+// The names of the files a program looked up, from Wine's file trace (L"..." with backslashes doubled).
+std::vector<std::string> TracedNames(const std::string& trace) {
+    std::vector<std::string> names;
+    for (size_t at = trace.find("L\""); at != std::string::npos; at = trace.find("L\"", at)) {
+        const size_t start = at + 2, end = trace.find('"', start);
+        if (end == std::string::npos) break;
+        names.push_back(FoldedName(trace.substr(start, end - start)));
+        at = end + 1;
+    }
+    return names;
+}
+
+bool Traced(const std::vector<std::string>& names, const char* path) {
+    return std::find(names.begin(), names.end(), FoldedName(path)) != names.end();
+}
+
+TEST(UpdateCheck, AtStartUpEntriesNamingDevicesOrOtherFoldersAreNeverLookedAt) {
+    std::string body;
+    wts::LoopbackHttp server([&](const std::string&) {
+        wts::HttpReply r;
+        r.body = body;
+        return r;
+    }, 300000);
+    wts::ProxyToLoopback proxy(server.Port());
+    // every description ends with a plain entry, which must still be looked at: the trace shows lookups
+    const Entry own = {"names-own.dll", "Lang"};
+    const struct {
+        const char* name;
+        std::vector<Entry> forged;
+    } cases[] = {
+        {"a serial port", {{"COM1", ""}}},
+        {"other devices", {{"NUL", ""}, {"AUX.dll", ""}, {"LPT1.txt", ""}}},
+        {"other folders", {{"..\\names-up.dll", ""}, {"names-up2.dll", ".."}, {"names-up3.dll", "a\\..\\.."}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Entry> entries = c.forged;
+        entries.push_back(own);
+        body = Description(entries);
+        const int answered = server.Answered();
+        const int tempFiles = wts::CountXmlTempFiles();
+        TessoraRun run(L"update-names");
+        run.WriteSettings("English", 1, 1);
+        const std::wstring trace = run.Path(L"file-trace.log");
+        ASSERT_TRUE(wts::StartProcessTraced(run.proc, run.Path(L"Tessora.exe"), "trace+file", trace));
+        ASSERT_TRUE(run.WaitMainWindow());
+        // Without a window manager, Wine takes about 2 s to take the splash down meanwhile.
+        const DWORD longest = LongestAnswer(run.main, [&] { return server.Answered() > answered; }, 30000, 3000);
+        EXPECT_GT(server.Answered(), answered);
+        ASSERT_LT(longest, 5000u);  // the rest says nothing of a window that hangs
+        EXPECT_EQ(run.ExitByTray(), 0u);
+        EXPECT_TRUE(wts::WaitUntil([&] { return wts::CountXmlTempFiles() == tempFiles; }, 5000));
+        std::string text;
+        ASSERT_TRUE(wts::ReadFileBytes(trace, text));
+        const std::vector<std::string> names = TracedNames(text);
+        EXPECT_TRUE(Traced(names, own.fileName));
+        for (const Entry& e : c.forged) EXPECT_FALSE(Traced(names, e.fileName)) << e.fileName << " in " << e.localPath;
     }
 }
 

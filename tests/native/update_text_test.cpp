@@ -81,6 +81,41 @@ TEST(UpdateText, LocalPathsAndOwnEntry) {
     EXPECT_EQ(PickOwnEntry({}, L"Tessora.exe"), static_cast<size_t>(-1));
 }
 
+TEST(UpdateText, OnlyPlainNamesOfFilesInTheirFolder) {
+    const struct {
+        const wchar_t* name;
+        bool plain;
+    } names[] = {
+        {L"Tessora.exe", true}, {L"qomb100.dll", true}, {L"a..b.dll", true}, {L" lead.dll", true},
+        {L"NULL.dll", true},    {L"COM10", true},       {L"LPT", true},      {L"CONIN", true},
+        {L"xNUL", true},        {L"COM\u00B9x", true},
+        // out of the folder, or no name of one file
+        {L"", false},    {L"..", false},      {L".", false},      {L"..\\x.dll", false}, {L"a/b", false},
+        {L"C:x", false}, {L"\\\\srv\\x", false}, {L"x.dll:s", false}, {L"*.dll", false},   {L"a?.dll", false},
+        {L"a<b", false}, {L"a|b", false},     {L"a\"b", false},    {L"a\tb", false},    {L"a\x1F", false},
+        {L"x.dll.", false}, {L"x.dll ", false},
+        // devices, whatever their case, extension or spaces
+        {L"COM1", false},   {L"COM0", false},        {L"NUL", false},      {L"nul.txt", false},
+        {L"AUX.dll", false}, {L"LPT1.txt", false},   {L"Con", false},      {L"PRN.tar.gz", false},
+        {L"CONIN$", false}, {L"conout$.log", false}, {L"NUL .txt", false}, {L" AUX", false},
+        {L"COM\u00B9", false}, {L"lpt\u00B3.dll", false},
+    };
+    for (const auto& c : names) EXPECT_EQ(IsPlainFileName(c.name), c.plain) << c.name;
+
+    const struct {
+        const wchar_t* path;
+        bool plain;
+    } folders[] = {
+        {L"Lang", true},        {L"Lang\\de", true},   {L"Lang/de", true},   {L"Lang\\", true},
+        {L"a..b", true},
+        {L"", false},           {L"\\", false},        {L"..", false},       {L".", false},
+        {L"a\\..\\..", false},  {L"a\\.", false},      {L"\\Lang", false},    {L"\\\\srv\\share", false},
+        {L"C:Lang", false},     {L"Lang\\\\de", false}, {L"Lang\\\\", false}, {L"Lang\\NUL", false},
+        {L"COM1\\x", false},    {L"Lang\\*", false},   {L"Lang \\de", false},
+    };
+    for (const auto& c : folders) EXPECT_EQ(IsPlainRelativeFolder(c.path), c.plain) << c.path;
+}
+
 TEST(UpdateText, Urls) {
     const struct {
         const wchar_t* url;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 namespace wts {
 
@@ -54,6 +55,57 @@ bool StartProcess(Process& p, const std::wstring& exe, const std::wstring& args)
     si.cb = sizeof(si);
     p.ok = CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &p.pi) != FALSE;
     return p.ok;
+}
+
+namespace {
+std::string UnixPath(const std::wstring& path) {
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = toUnix ? toUnix(path.c_str()) : nullptr;
+    const std::string unix = name ? name : "";
+    if (name) HeapFree(GetProcessHeap(), 0, name);
+    return unix;
+}
+
+// A running program of exactly this path, opened.
+bool OpenByPath(Process& p, const std::wstring& exe) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32W e = {};
+    e.dwSize = sizeof(e);
+    for (BOOL more = Process32FirstW(snap, &e); more && !p.ok; more = Process32NextW(snap, &e)) {
+        HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, e.th32ProcessID);
+        if (!h) continue;
+        wchar_t path[MAX_PATH] = {};
+        DWORD n = MAX_PATH;
+        if (QueryFullProcessImageNameW(h, 0, path, &n) && _wcsicmp(path, exe.c_str()) == 0) {
+            p.pi.hProcess = h;
+            p.pi.dwProcessId = e.th32ProcessID;
+            p.ok = true;
+        } else {
+            CloseHandle(h);
+        }
+    }
+    CloseHandle(snap);
+    return p.ok;
+}
+}  // namespace
+
+bool StartProcessTraced(Process& p, const std::wstring& exe, const std::string& channels, const std::wstring& log) {
+    if (!WriteFileBytes(log, "")) return false;
+    const std::string unixLog = UnixPath(log);
+    if (unixLog.empty()) return false;
+    // Wine hands a program that is no Windows program to the Unix side; no handle comes back
+    std::wstring cmd = L"/bin/sh -c \"WINEDEBUG=" + Narrow2Wide(channels) + L" exec wine '" + exe + L"' 2>'" +
+                       Narrow2Wide(unixLog) + L"'\"";
+    const std::wstring dir = exe.substr(0, exe.find_last_of(L"\\/"));
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION shell = {};
+    if (!CreateProcessW(L"Z:\\bin\\sh", &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &shell))
+        return false;
+    return WaitUntil([&] { return OpenByPath(p, exe); }, 15000, 50);
 }
 
 HWND MakeTestWindow(const wchar_t* cls, WNDPROC proc, HWND parent) {

@@ -27,6 +27,10 @@ struct Process {
 
 // Starts a program with its own directory as the working directory.
 bool StartProcess(Process& p, const std::wstring& exe, const std::wstring& args = L"");
+// The same, with Wine's debug channels set (e.g. "trace+file") and their output written to the file
+// `log`. Wine writes that output to the Unix standard error, which a program started from here would
+// share with this one: so it is started from a Unix shell, and found again by its path.
+bool StartProcessTraced(Process& p, const std::wstring& exe, const std::string& channels, const std::wstring& log);
 
 // Top-level windows of a process, optionally of one class and/or caption (empty = any).
 std::vector<HWND> FindWindows(DWORD pid, const std::wstring& cls = L"", const std::wstring& caption = L"");

@@ -201,7 +201,10 @@ TEST(UpdateFiles, LoadsWhatIsWellFormedAndRefusesTheRest) {
         bool loads;
         int count;
     } cases[] = {
-        {"two", "<u>" + Entry("<FileName>a</FileName>") + "<x>" + Entry("") + "</x></u>", true, 2},
+        {"two", "<u>" + Entry("<FileName>a</FileName>") + "<x>" + Entry("<FileName>b</FileName>") + "</x></u>", true, 2},
+        {"not plain names", "<u>" + Entry("") + Entry("<FileName>COM1</FileName>") +
+             Entry("<FileName>a</FileName><LocalPath>..</LocalPath>") +
+             Entry("<FileName>a</FileName><LocalPath>Lang</LocalPath>") + "</u>", true, 1},
         {"none", "<u><file/><Files/></u>", true, 0},  // the tag name is matched as written
         {"nested", nested(200), true, 1},
         {"too deep", nested(5000), false, 0},  // the parser's own depth limit refuses it
@@ -230,8 +233,11 @@ TEST(UpdateFiles, LoadsWhatIsWellFormedAndRefusesTheRest) {
 }
 
 TEST(UpdateFiles, KeepsOnlyFilesThatAreMissingOrOlder) {
-    // the shipped program is 1.0.0.1; this test program lives beside dist/ in bin/
-    const std::string tessora = "<FileName>Tessora.exe</FileName><LocalPath>..\\dist</LocalPath>";
+    // the shipped program is 1.0.0.1, copied into a folder below this test program's
+    const std::wstring shipped = wts::ExeDir() + L"\\shipped";
+    CreateDirectoryW(shipped.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(TESSORA_DIST_DIR_W L"\\Tessora.exe", (shipped + L"\\Tessora.exe").c_str(), FALSE));
+    const std::string tessora = "<FileName>Tessora.exe</FileName><LocalPath>shipped</LocalPath>";
     const std::wstring busy = wts::ExeDir() + L"\\busy_update.log";
     HANDLE held = CreateFileW(busy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -259,6 +265,8 @@ TEST(UpdateFiles, KeepsOnlyFilesThatAreMissingOrOlder) {
     EXPECT_EQ(files.CountFilesToUpdate(), 3);
     CloseHandle(held);
     DeleteFileW(busy.c_str());
+    DeleteFileW((shipped + L"\\Tessora.exe").c_str());
+    RemoveDirectoryW(shipped.c_str());
     while (std::unique_ptr<CUpdateFile> f{files.PopFront()}) kept += std::wstring(f->m_strProductVersion) + L" ";
     EXPECT_EQ(kept, expected);
 }

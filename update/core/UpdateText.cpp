@@ -1,6 +1,7 @@
 #include "update/core/UpdateText.h"
 
 #include <climits>
+#include <cwchar>
 #include <cwctype>
 
 namespace update {
@@ -17,6 +18,20 @@ int FoldedCompare(const std::wstring& a, const std::wstring& b) {
 }
 
 bool EqualsNoCase(const CString& a, const wchar_t* b) { return FoldedCompare(a.str(), b) == 0; }
+
+// Windows takes a name for a device by the part before its first dot, spaces around it dropped.
+bool IsDeviceName(const std::wstring& name) {
+    std::wstring base = name.substr(0, name.find(L'.'));
+    base.erase(0, base.find_first_not_of(L' '));
+    base.erase(base.find_last_not_of(L' ') + 1);
+    for (wchar_t& c : base)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (base == device) return true;
+    if (base.size() != 4 || (base.compare(0, 3, L"COM") != 0 && base.compare(0, 3, L"LPT") != 0)) return false;
+    const wchar_t n = base[3];
+    return (n >= L'0' && n <= L'9') || n == L'\u00B9' || n == L'\u00B2' || n == L'\u00B3';
+}
 
 }  // namespace
 
@@ -100,6 +115,24 @@ CString JoinLocalPath(const CString& dir, const CString& localPath, const CStrin
     else
         path.Format(L"%s\\%s\\%s", dir.GetString(), localPath.GetString(), fileName.GetString());
     return path;
+}
+
+bool IsPlainFileName(const CString& name) {
+    const std::wstring& s = name.str();
+    if (s.empty() || s.back() == L'.' || s.back() == L' ') return false;
+    for (wchar_t c : s)
+        if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c)) return false;
+    return !IsDeviceName(s);
+}
+
+bool IsPlainRelativeFolder(const CString& path) {
+    const std::wstring& s = path.str();
+    for (size_t start = 0;;) {
+        const size_t end = s.find_first_of(L"\\/", start);
+        if (end == std::wstring::npos) return start == s.size() ? start > 0 : IsPlainFileName(CString(s.substr(start)));
+        if (!IsPlainFileName(CString(s.substr(start, end - start)))) return false;
+        start = end + 1;
+    }
 }
 
 size_t PickOwnEntry(const std::vector<CString>& fileNames, const CString& exeName) {

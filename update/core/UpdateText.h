@@ -53,6 +53,16 @@ InstallDirKind KindOfInstallDir(const CString& installDir);
 // dir\file, or dir\local\file when a local path is given; the parts are joined as they are.
 CString JoinLocalPath(const CString& dir, const CString& localPath, const CString& fileName);
 
+// Whether a described file name is one plain name in its folder: not empty; no "\", "/", drive,
+// wildcard or other character Windows refuses in a name; no trailing dot or space (Windows drops
+// them, so "." and ".." fail too); and no device name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, COM and
+// LPT with a superscript 1-3, CONIN$, CONOUT$, any case), with or without an extension and with
+// spaces before it: opening "COM1" or "AUX.dll" waits on a device, not on a file.
+bool IsPlainFileName(const CString& name);
+// Whether a described local path is a relative folder made of plain names, separated by "\" or
+// "/", with at most one separator at its end. Empty text is no folder.
+bool IsPlainRelativeFolder(const CString& path);
+
 // The entry that speaks for the program: the first whose name equals the executable's
 // (ignoring case); npos when none does.
 size_t PickOwnEntry(const std::vector<CString>& fileNames, const CString& exeName);

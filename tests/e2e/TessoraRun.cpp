@@ -33,7 +33,22 @@ HWND TessoraRun::WaitMainWindow(DWORD timeoutMs) {
         if (!main) main = wts::WaitForWindow(proc.Pid(), L"#32770", L"Tessora Debug", 0);
         return main && LogText().find(L"Option:[") != std::wstring::npos;
     }, timeoutMs);
+    if (main) WaitSplashGone();
     return main;
+}
+
+void TessoraRun::WaitSplashGone() {
+    // the splash: the program's layered dialog that no window owns
+    auto splashShows = [&] {
+        for (HWND h : wts::FindWindows(proc.Pid(), L"#32770"))
+            if ((GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED) && !GetWindow(h, GW_OWNER) && IsWindowVisible(h))
+                return true;
+        return false;
+    };
+    wts::WaitUntil([&] { return !splashShows(); }, 10000);
+    // it is flagged hidden as the hiding begins; this answer comes once the program is free again
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
 }
 
 DWORD TessoraRun::ExitByTray() {

@@ -19,7 +19,8 @@ public:
                        int executeType = 0, int showHotkey = 1);
     void RemoveFile(const wchar_t* name);
     bool Start();
-    // Waits for the hidden main window, which exists once start-up has finished.
+    // Waits for the hidden main window, which exists once start-up has finished, and for the
+    // splash to be gone.
     HWND WaitMainWindow(DWORD timeoutMs = 20000);
     // Tray "Exit"; the exit code (0xFFFFFFFF when it did not end).
     DWORD ExitByTray();
@@ -30,5 +31,10 @@ public:
     HWND main = nullptr;
 
 private:
+    // The splash hides itself two seconds after it appears, and Wine holds the program for two
+    // seconds while it hides that window (no window manager): waited out here, that hold never
+    // lands in the middle of a scenario's step (a box being read, a panel being timed).
+    void WaitSplashGone();
+
     std::wstring m_dir;
 };

@@ -138,8 +138,10 @@ void ShellForgetsIcon(HWND h, UINT id) {
 
 std::wstring WindowText(HWND h) {
     wchar_t buf[4096] = {};
-    // WM_GETTEXT reads controls of other processes too
-    SendMessageTimeoutW(h, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+    // WM_GETTEXT reads controls of other processes too. The bound is well beyond the 2 s that Wine
+    // holds a program while it hides a framed window: a read that gave up would look like an empty
+    // text. A window that stopped answering is flagged hung after 5 s and gives up at once.
+    SendMessageTimeoutW(h, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 10000, nullptr);
     return buf;
 }
 
@@ -205,11 +207,14 @@ bool AnswerMessageBox(DWORD pid, MessageBoxInfo& info, int button, DWORD timeout
     HWND box = WaitMessageBox(pid, timeoutMs);
     if (!box) return false;
     // the box can be visible before its caption and its text are set, for as long as Wine holds the
-    // program while it hides another window (2 s without a window manager)
-    WaitUntil([&] { return !WindowText(box).empty() && !WindowText(GetDlgItem(box, 0xFFFF)).empty(); }, 10000);
+    // program while it hides another window (2 s without a window manager); what the wait read is
+    // kept, as another read may meet the program held again
+    WaitUntil([&] {
+        info.caption = WindowText(box);
+        info.text = WindowText(GetDlgItem(box, 0xFFFF));
+        return !info.caption.empty() && !info.text.empty();
+    }, 10000);
     info.hwnd = box;
-    info.caption = WindowText(box);
-    info.text = WindowText(GetDlgItem(box, 0xFFFF));
     info.owner = GetWindow(box, GW_OWNER);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     // wait until this box is gone so that the next call sees the next box

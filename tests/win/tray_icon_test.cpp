@@ -38,13 +38,17 @@ protected:
         tray.SetNotificationWnd(owner, kCallback);
     }
     void TearDown() override {
+        // The shell drops an icon with its window only when that window is a top-level one: an icon
+        // left under a child outlives this process and keeps Wine's stand-alone tray window shown,
+        // which then takes the foreground whenever a later test's active window hides.
+        for (HWND h : {owner, child}) EXPECT_FALSE(h && wts::ShellHasIcon(h, kTrayId)) << "an icon left behind";
         DestroyWindow(owner);
         app.m_hInstance = nullptr;
         FreeLibrary(module);
     }
     CWinApp app{L"Tessora"};
     HMODULE module = nullptr;
-    HWND owner = nullptr;
+    HWND owner = nullptr, child = nullptr;
     CTrayIcon tray{kTrayId};
 };
 
@@ -94,20 +98,19 @@ TEST_F(TrayTest, ARefusedOrForgottenIconComesBackWithTheNextCallOrShellUnlessRem
 }
 
 TEST_F(TrayTest, AChildNotificationWindowHearsOfTheTaskbarThroughItsTopWindow) {
-    HWND child = MakeWindow(owner);
-    ASSERT_TRUE(child);
+    ASSERT_TRUE(child = MakeWindow(owner));
     tray.SetNotificationWnd(child, kCallback);
     EXPECT_EQ(tray.m_notifyHook.m_hWnd, child);
     ASSERT_TRUE(tray.SetIcon(kIconId));
     wts::ShellForgetsIcon(child, kTrayId);
     SendMessageW(owner, g_uTaskbarCreatedMsg, 0, 0);
     EXPECT_TRUE(wts::ShellHasIcon(child, kTrayId));
+    EXPECT_TRUE(tray.SetIcon(0));  // the shell knows the icon by the window that added it
 
     // moving the notifications to the top window drops the parent hook
     tray.SetNotificationWnd(owner, kCallback);
     EXPECT_EQ(tray.m_notifyHook.m_hWnd, owner);
     EXPECT_FALSE(tray.m_parentHook.IsHooked());
-    tray.SetIcon(0);
 }
 
 TEST_F(TrayTest, OnlyADoubleClickOrARightClickOnOurIconDoesSomething) {
